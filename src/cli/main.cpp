@@ -1,0 +1,90 @@
+#include "cli/Command.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace cli {
+
+static QVector<CliCommand>& registry() {
+    static QVector<CliCommand> all;
+    return all;
+}
+
+void registerCommand(const CliCommand& command) {
+    registry().append(command);
+}
+
+const QVector<CliCommand>& commands() {
+    return registry();
+}
+
+void printLine(const QString& line) {
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void printError(const QString& line) {
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+} // namespace cli
+
+namespace {
+
+QString overview() {
+    QString text = QStringLiteral(
+        "Usage: scalectl COMMAND [OPTIONS]\n"
+        "\n"
+        "The command-line companion of ScaleDesk: moves the PLU table and the ingredient\n"
+        "messages between files and a retail weighing scale, and serves a simulated scale.\n"
+        "\n"
+        "Commands:\n");
+    QVector<CliCommand> sorted = cli::commands();
+    std::sort(sorted.begin(), sorted.end(),
+              [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
+    for (const CliCommand& command : sorted)
+        text += QStringLiteral("  %1%2\n").arg(command.name, -10).arg(command.summary);
+    text += QStringLiteral(
+        "\n"
+        "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+        "Run 'scalectl COMMAND --help' for the options of a command.\n"
+        "\n"
+        "Exit codes: 0 success, 1 refused or aborted, 2 usage error,\n"
+        "3 a file cannot be read or written.");
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("scalectl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SCALEDESK_VERSION));
+
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        cli::printError(overview());
+        return ExitUsage;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        cli::printLine(overview());
+        return ExitOk;
+    }
+    if (name == QLatin1String("--version")) {
+        cli::printLine(QStringLiteral("scalectl " SCALEDESK_VERSION));
+        return ExitOk;
+    }
+    for (const CliCommand& command : cli::commands()) {
+        if (command.name == name)
+            return command.run(args);
+    }
+    cli::printError(QStringLiteral("scalectl: unknown command '%1'\n\n").arg(name) + overview());
+    return ExitUsage;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// The port as the exchanges with the scale see it. Implementations: a serial device, a TCP
+// serial device server, and the in-process simulated scale.
+class Link : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Link() override = default;
+
+    virtual QString name() const = 0; // as the operator chose it: "COM1", "/dev/ttyUSB0", ...
+
+    // Opens the link with an empty receive buffer: whatever the system still holds from
+    // before is discarded. False when it cannot be opened; errorString() says why.
+    virtual bool open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual QString errorString() const = 0;
+
+    // Queues the bytes and returns at once. False when the link has failed.
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual qint64 bytesWaiting() const = 0;
+    virtual QByteArray takeAll() = 0; // returns and removes every waiting byte
+
+Q_SIGNALS:
+    void readyRead();                   // new bytes are waiting
+    void failed(const QString& reason); // the open link broke (device gone, connection lost)
+};

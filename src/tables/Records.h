@@ -1,0 +1,52 @@
+#pragma once
+
+#include "tables/TableKind.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// One PLU record; its fields in grid column order 1 to 9.
+struct PluRecord {
+    qint16 PluNo = 0;
+    qint32 ItemCode = 0;
+    QString ItemName1;
+    QString ItemName2;
+    qint32 UnitPrice = 0;
+    qint16 ValidDate = 0;
+    qint16 Tare = 0;
+    qint16 GCode = 0;
+    qint16 MessageNo = 0;
+
+    static const TableKind& kind() { return pluKind(); }
+
+    // Field access by position 0.. (grid column - 1), for code shared by both tables.
+    qint32 number(int field) const;
+    void setNumber(int field, qint32 value);
+    QString text(int field) const;
+    void setText(int field, const QString& value);
+
+    bool operator==(const PluRecord&) const = default;
+};
+
+// One ingredient message. Extra1..Extra4 are four further text lines that nothing fills;
+// the ingredient download sends them as blank lines.
+struct IngredRecord {
+    qint16 MessageNo = 0;
+    QString Message1;
+    QString Message2;
+    QString Message3;
+    QString Message4;
+    QString Extra1;
+    QString Extra2;
+    QString Extra3;
+    QString Extra4;
+
+    static const TableKind& kind() { return ingredKind(); }
+
+    qint32 number(int field) const;
+    void setNumber(int field, qint32 value);
+    QString text(int field) const;
+    void setText(int field, const QString& value);
+
+    bool operator==(const IngredRecord&) const = default;
+};
