@@ -1,0 +1,100 @@
+#include "serial/SerialLink.h"
+
+#include "support/PseudoTerminal.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SerialLinkOnPty : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(pty.isValid()); }
+    PseudoTerminal pty;
+};
+
+TEST_F(SerialLinkOnPty, OpensAPseudoTerminalAndCarriesBytesBothWays) {
+    SerialLink link(QStringLiteral("COM1"), pty.slavePath());
+    EXPECT_EQ(link.name(), QStringLiteral("COM1"));
+    ASSERT_TRUE(link.open()) << link.errorString().toStdString();
+    EXPECT_TRUE(link.isOpen());
+
+    // Every byte value, zero and the terminal control characters included, passes unchanged.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    ASSERT_TRUE(link.write(all));
+    EXPECT_EQ(pty.receiveAtFarEnd(all.size()), all);
+
+    QSignalSpy readyRead(&link, &Link::readyRead);
+    ASSERT_TRUE(pty.sendFromFarEnd(QByteArray("\xA5\x00\x77", 3)));
+    ASSERT_TRUE(readyRead.wait(5000));
+    EXPECT_EQ(link.bytesWaiting(), 3);
+    EXPECT_EQ(link.takeAll(), QByteArray("\xA5\x00\x77", 3));
+    EXPECT_EQ(link.bytesWaiting(), 0);
+
+    link.close();
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_FALSE(link.write("x"));
+    EXPECT_EQ(link.bytesWaiting(), 0);
+}
+
+TEST_F(SerialLinkOnPty, ReopenDiscardsWhatArrivedWhileClosed) {
+    SerialLink link(QStringLiteral("COM2"), pty.slavePath());
+    ASSERT_TRUE(link.open());
+    link.close();
+
+    ASSERT_TRUE(pty.sendFromFarEnd("stale"));
+    ASSERT_TRUE(pty.slaveHasInput(5000)); // the bytes sit in the system's buffer now
+
+    ASSERT_TRUE(link.open());
+    EXPECT_EQ(link.bytesWaiting(), 0);
+    EXPECT_FALSE(pty.slaveHasInput(0));
+
+    QSignalSpy readyRead(&link, &Link::readyRead);
+    ASSERT_TRUE(pty.sendFromFarEnd("new"));
+    ASSERT_TRUE(readyRead.wait(5000));
+    EXPECT_EQ(link.takeAll(), QByteArray("new"));
+}
+
+TEST_F(SerialLinkOnPty, HangUpOfTheLineFailsTheLink) {
+    SerialLink link(QStringLiteral("COM1"), pty.slavePath());
+    ASSERT_TRUE(link.open());
+    QSignalSpy failed(&link, &Link::failed);
+    pty.closeMaster();
+    ASSERT_TRUE(failed.wait(5000));
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_TRUE(failed.first().first().toString().contains(pty.slavePath()));
+    EXPECT_FALSE(link.write("x"));
+}
+
+TEST(SerialLinkOpenFailure, MissingDeviceSaysWhichAndWhy) {
+    SerialLink link(QStringLiteral("COM1"), QStringLiteral("/dev/no-such-scale-port"));
+    EXPECT_FALSE(link.open());
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_TRUE(link.errorString().startsWith(QStringLiteral("/dev/no-such-scale-port: ")))
+        << link.errorString().toStdString();
+    EXPECT_FALSE(link.write("x"));
+}
+
+TEST(SerialLinkOpenFailure, PermissionTextsTellDeniedAccessFromABusyPort) {
+    const QString denied =
+        serialOpenErrorText(QSerialPort::PermissionError, QStringLiteral("/dev/ttyS0"),
+                            QStringLiteral("Permission denied"), true);
+    EXPECT_TRUE(denied.startsWith(QStringLiteral("/dev/ttyS0: Permission denied")));
+#ifdef Q_OS_LINUX
+    EXPECT_TRUE(denied.contains(QStringLiteral("dialout")));
+#endif
+    const QString busy =
+        serialOpenErrorText(QSerialPort::PermissionError, QStringLiteral("/dev/ttyS0"),
+                            QStringLiteral("Device busy"), false);
+    EXPECT_FALSE(busy.contains(QStringLiteral("dialout")));
+    EXPECT_TRUE(busy.contains(QStringLiteral("another program")));
+
+    EXPECT_EQ(serialOpenErrorText(QSerialPort::DeviceNotFoundError, QStringLiteral("COM7"),
+                                  QStringLiteral("No such file or directory"), false),
+              QStringLiteral("COM7: No such file or directory"));
+}
+
+} // namespace
