@@ -1,0 +1,132 @@
+// scalectl convert IN OUT: reads IN as the window's Open reads it and writes OUT as its Save
+// writes it. The table and the formats follow the file extensions.
+
+#include "cli/Command.h"
+#include "files/TableFileCommands.h"
+
+#include <QFileInfo>
+
+#include <functional>
+
+namespace {
+
+const QString kUsage = QStringLiteral("scalectl convert IN OUT");
+
+const QString kHelp = QStringLiteral(
+    "Usage: scalectl convert IN OUT\n"
+    "\n"
+    "Reads the table in IN as ScaleDesk's Open reads it and writes it to OUT as Save writes\n"
+    "it: the rows up to the first one without a number, empty names and messages as one\n"
+    "blank, an empty \"Message No\" of a PLU as 0. The extensions say which table the files\n"
+    "hold and in which format (case does not matter):\n"
+    "  .plu      PLU file\n"
+    "  .ingred   ingredient file\n"
+    "\n"
+    "The status texts of reading and writing go to stdout, errors to stderr.\n"
+    "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
+
+// One format a table can be read from and written to. Another format is one more entry.
+template <typename TableT> struct TableFormat {
+    QString extension; // lower case, without the dot
+    std::function<FileCommandResult(TableT&, const QString&)> read;
+    std::function<FileCommandResult(TableT&, const QString&)> write;
+};
+
+// Writing a table file is the Save of the window: the grid filled by reading is copied into
+// the records first, exactly as the operator's Save copies it.
+template <typename TableT> FileCommandResult saveTableFile(TableT& table, const QString& path) {
+    const CopyResult copied = copyGridToRecords(table);
+    if (!copied.ok)
+        return copied;
+    return saveRecords(table, path);
+}
+
+template <typename TableT> QVector<TableFormat<TableT>> tableFileFormat(const QString& extension) {
+    return {{extension, [](TableT& table, const QString& path) { return openTable(table, path); },
+             saveTableFile<TableT>}};
+}
+
+QVector<TableFormat<PluTable>> formatsOf(const PluTable*) {
+    return tableFileFormat<PluTable>(QStringLiteral("plu"));
+}
+
+QVector<TableFormat<IngredTable>> formatsOf(const IngredTable*) {
+    return tableFileFormat<IngredTable>(QStringLiteral("ingred"));
+}
+
+template <typename TableT>
+const TableFormat<TableT>* findFormat(const QVector<TableFormat<TableT>>& formats,
+                                      const QString& path) {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    for (const TableFormat<TableT>& format : formats) {
+        if (format.extension == extension)
+            return &format;
+    }
+    return nullptr;
+}
+
+template <typename TableT> QVector<TableFormat<TableT>> formats() {
+    return formatsOf(static_cast<const TableT*>(nullptr));
+}
+
+// True when both files are in formats of this table.
+template <typename TableT> bool holds(const QString& in, const QString& out) {
+    const QVector<TableFormat<TableT>> all = formats<TableT>();
+    return findFormat(all, in) && findFormat(all, out);
+}
+
+template <typename TableT> int convertAs(const QString& in, const QString& out) {
+    const QVector<TableFormat<TableT>> all = formats<TableT>();
+    const TableFormat<TableT>* reader = findFormat(all, in);
+    const TableFormat<TableT>* writer = findFormat(all, out);
+    TableT table;
+    table.reset();
+    const FileCommandResult read = reader->read(table, in);
+    if (!read.ok) {
+        cli::printError(read.status);
+        return ExitFileError;
+    }
+    cli::printLine(read.status);
+    const FileCommandResult written = writer->write(table, out);
+    if (!written.ok) {
+        cli::printError(written.status);
+        return ExitFileError;
+    }
+    cli::printLine(written.status);
+    return ExitOk;
+}
+
+int usageError(const QString& message) {
+    cli::printError(QStringLiteral("scalectl convert: %1\nUsage: %2").arg(message, kUsage));
+    return ExitUsage;
+}
+
+int runConvert(const QStringList& args) {
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        cli::printLine(kHelp);
+        return ExitOk;
+    }
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
+            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
+    }
+    if (args.size() != 2)
+        return usageError(QStringLiteral("expected two files, IN and OUT"));
+    const QString& in = args[0];
+    const QString& out = args[1];
+
+    const bool plu = holds<PluTable>(in, out);
+    const bool ingred = holds<IngredTable>(in, out);
+    if (plu == ingred) // neither, or a pair of formats that both tables share
+        return usageError(QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
+                                         "one table (.plu or .ingred)")
+                              .arg(in, out));
+    return plu ? convertAs<PluTable>(in, out) : convertAs<IngredTable>(in, out);
+}
+
+const RegisterCommand registration{
+    CliCommand{QStringLiteral("convert"),
+               QStringLiteral("convert a table file into another file of the same table"), kUsage,
+               runConvert}};
+
+} // namespace
