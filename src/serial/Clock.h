@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QtGlobal>
+
+#include <functional>
+
+class Link;
+class TransferAbort;
+
+// Why a wait returned.
+enum class WaitResult {
+    Data,       // the link reported new bytes
+    LinkFailed, // the link reported a failure
+    Deadline,   // the clock reached the deadline (or, for the real clock, its timer fired)
+    Aborted,    // the abort object fired (or had fired before the wait)
+};
+
+// The monotonic time base of every time-out and pause on the line. Time is in milliseconds
+// from an arbitrary origin; it never goes backwards and knows nothing of the wall clock.
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    virtual qint64 nowMs() const = 0;
+
+    // Blocks until the link (may be null) has new bytes or fails, the deadline passes, or the
+    // abort object (may be null) fires, whichever comes first. Events keep being processed
+    // meanwhile. A Deadline result is a hint: callers compare nowMs() with their deadline
+    // themselves, so a timer that fires a little early never shortens a time-out.
+    virtual WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) = 0;
+};
+
+// Production clock: QElapsedTimer (monotonic); a wait is a nested QEventLoop woken by the
+// link's signals, a single-shot deadline timer and the abort signal. It never spins.
+class RealClock : public Clock {
+public:
+    RealClock();
+    qint64 nowMs() const override;
+    WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
+
+private:
+    QElapsedTimer m_timer;
+};
+
+// Test clock. A wait processes the pending events once; when that brought no news from the
+// link, time jumps straight to the deadline, so a five-second time-out costs microseconds.
+// The time jumped over is added up, so tests can assert how long an exchange waited.
+class ManualClock : public Clock {
+public:
+    explicit ManualClock(qint64 startMs = 0) : m_now(startMs) {}
+
+    qint64 nowMs() const override { return m_now; }
+    WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
+
+    void advance(qint64 ms) { m_now += ms; }
+    qint64 waitedMs() const { return m_waited; } // total time jumped over by waits
+    int waits() const { return m_waits; }        // number of waits so far
+
+    // Runs at the start of every wait, before the events are processed: lets a test deliver
+    // bytes "while the program waits". Gets the wait's deadline.
+    void setOnWait(std::function<void(qint64 deadlineMs)> hook) { m_onWait = std::move(hook); }
+
+private:
+    qint64 m_now;
+    qint64 m_waited = 0;
+    int m_waits = 0;
+    std::function<void(qint64)> m_onWait;
+};

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QtGlobal>
+
+class Clock;
+class Link;
+class TransferAbort;
+
+// Outcome of one primitive.
+enum class WireStatus {
+    Ok,
+    TimedOut,   // the exact number of bytes was not waiting when the time limit ran out
+    OutOfRange, // a value to send, or a received value, lies outside the signed field range
+    LinkFailed, // the link is not open, a write failed or the link reported a failure
+    Aborted,    // the TransferAbort fired
+};
+
+// A received value: `value` is what the exchanges compare, 0 unless status is Ok.
+template <typename T> struct Received {
+    WireStatus status = WireStatus::TimedOut;
+    T value{};
+
+    bool ok() const { return status == WireStatus::Ok; }
+};
+
+// The send and receive primitives every exchange with the scale is built from. Integers
+// travel unsigned and big-endian. A receive waits for an exact number of waiting bytes: more
+// than that is a time-out that leaves every byte in the buffer, fewer keeps it waiting. Time
+// limits are measured on the injected monotonic clock: a receive gives up once its limit has
+// passed, never earlier. Waiting is event-driven (see Clock), never a spin.
+class Wire {
+public:
+    static constexpr qint64 kByteLimitMs = 1000;   // RxByte, RxInt
+    static constexpr qint64 kRecordLimitMs = 5000; // RxFip
+
+    Wire(Link& link, Clock& clock, const TransferAbort* abort = nullptr);
+    ~Wire();
+    Wire(const Wire&) = delete;
+    Wire& operator=(const Wire&) = delete;
+
+    WireStatus TxByte(quint8 ByteData);
+    // Two bytes, high byte first. Only 0..32767 can travel; anything else is OutOfRange and
+    // nothing is sent.
+    WireStatus TxInt(qint32 IntData);
+    // Any run of bytes in one write (the record of a download).
+    WireStatus TxBytes(const QByteArray& bytes);
+
+    // One byte within a second; value 0 on any failure.
+    Received<quint8> RxByte();
+    // Two bytes, high byte first, within a second; value 0 on any failure. A first byte of
+    // 0x80 or more gives OutOfRange (the bytes are taken).
+    Received<qint16> RxInt();
+    // The 12-byte display record within five seconds: three 4-byte unsigned values. The
+    // out-values are left unchanged unless Ok.
+    WireStatus RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice);
+    // Exactly `count` bytes within `limitMs` (the upload's 77-byte reply). Empty unless Ok.
+    Received<QByteArray> receiveExactly(qsizetype count, qint64 limitMs);
+
+    // Waits `ms` on the same clock, ending early only on abort (Ok or Aborted).
+    WireStatus pause(qint64 ms);
+
+    // Closes and reopens the link; afterwards nothing stale is waiting, neither in the
+    // system's buffers nor in Qt's. Clears an earlier link failure when the reopen works.
+    WireStatus reopen();
+
+    // Why the last call that did not return Ok failed, in words for the status panel or
+    // stderr ("the link is not open", the link's own error text, the abort reason, ...).
+    QString errorText() const { return m_error; }
+
+    Link& link() const { return m_link; }
+    Clock& clock() const { return m_clock; }
+
+private:
+    WireStatus write(const QByteArray& bytes);
+    WireStatus checkUsable();
+    WireStatus waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out);
+    WireStatus fail(WireStatus status, const QString& why);
+
+    Link& m_link;
+    Clock& m_clock;
+    const TransferAbort* m_abort;
+    QMetaObject::Connection m_failureWatch;
+    bool m_linkFailed = false;
+    QString m_linkFailure;
+    QString m_error;
+};
+
+// Big-endian unsigned value of bytes [offset, offset + size) (size 1 to 4).
+quint32 bigEndianValue(const QByteArray& bytes, qsizetype offset, int size);
+// `size` bytes of `value`, most significant first (size 1 to 4).
+QByteArray bigEndianBytes(quint32 value, int size);
