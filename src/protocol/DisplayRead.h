@@ -1,0 +1,31 @@
+#pragma once
+
+#include "protocol/DisplayValues.h"
+
+#include <QString>
+
+class Wire;
+
+// How a display read ended.
+enum class DisplayReadOutcome {
+    Shown,      // the record came; `values` hold it
+    NoRecord,   // the scale answered the sync but no 12-byte record came: `values` are zeros
+    NoSync,     // no 0x77 to the sync: nothing is to change anywhere
+    LinkFailed, // the link failed or is not open: nothing is to change; `error` says why
+    Aborted,    // the wait was aborted: nothing is to change
+};
+
+struct DisplayReadResult {
+    DisplayReadOutcome outcome = DisplayReadOutcome::NoSync;
+    DisplayValues values; // what the read-out boxes show, for Shown and NoRecord
+    QString error;
+
+    // True when the read-out boxes are to be set to `values`.
+    bool showValues() const {
+        return outcome == DisplayReadOutcome::Shown || outcome == DisplayReadOutcome::NoRecord;
+    }
+};
+
+// The display read: 0xA5, expect 0x77, 0x06, then the 12-byte display record within five
+// seconds. A missing record shows as three zeros. The port is neither closed nor reopened.
+DisplayReadResult readDisplay(Wire& wire);

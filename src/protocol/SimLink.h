@@ -1,0 +1,55 @@
+#pragma once
+
+#include "serial/Link.h"
+#include "serial/Pacer.h"
+
+#include <QElapsedTimer>
+
+class Clock;
+class SimulatedScale;
+
+// A link to an in-process simulated scale. What the program writes is fed to the scale at
+// once; its answer arrives later, from the event loop, like bytes from a real port: at the
+// pace of the line when a baud rate is given, else as soon as events are processed. Closing
+// the link drops every byte not yet taken, including answers still on their way.
+class SimLink : public Link {
+    Q_OBJECT
+public:
+    // `scale` must outlive the link. `clock` (may be null: a clock of its own) is what the
+    // scale measures its idle gaps on; tests pass their manual clock.
+    SimLink(SimulatedScale& scale, const Clock* clock = nullptr, int baud = 0,
+            QObject* parent = nullptr);
+
+    QString name() const override { return QStringLiteral("sim"); }
+    bool open() override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    QString errorString() const override { return m_error; }
+
+    bool write(const QByteArray& bytes) override;
+    qint64 bytesWaiting() const override { return m_received.size(); }
+    QByteArray takeAll() override;
+
+    // Breaks the link as a pulled cable would: `failed` is emitted, writes fail until reopened.
+    void breakLink(const QString& reason);
+
+private:
+    qint64 nowMs() const;
+    void deliver(const QByteArray& bytes);
+
+    SimulatedScale& m_scale;
+    const Clock* m_clock;
+    QElapsedTimer m_ownClock;
+    Pacer m_pacer;
+    bool m_open = false;
+    bool m_broken = false;
+    QString m_error;
+    QByteArray m_received;
+};
+
+// The simulated scale behind the port name "sim": one for the whole program, starting with
+// the sample PLUs, so what is downloaded to it stays there until the program ends.
+SimulatedScale& embeddedScale();
+
+// Makes "sim" a port name the link factory knows. Safe to call more than once.
+void registerSimulatedScaleLink();

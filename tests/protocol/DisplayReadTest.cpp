@@ -1,0 +1,108 @@
+#include "protocol/DisplayRead.h"
+#include "protocol/FaultSpec.h"
+#include "protocol/SimLink.h"
+#include "protocol/SimulatedScale.h"
+#include "serial/Clock.h"
+#include "serial/TransferAbort.h"
+#include "serial/Wire.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DisplayReadFixture : ::testing::Test {
+    SimulatedScale scale = SimulatedScale::withSamples();
+    ManualClock clock;
+    SimLink link{scale, &clock};
+    TransferAbort abort;
+    Wire wire{link, clock, &abort};
+
+    void SetUp() override { ASSERT_TRUE(link.open()); }
+    void withFaults(const char* text) { scale.addFaults(*parseFaults(QString::fromLatin1(text))); }
+};
+
+} // namespace
+
+using DisplayReadTest = DisplayReadFixture;
+
+TEST_F(DisplayReadTest, ShowsTheThreeValuesOfTheRecord) {
+    scale.setDisplay({1234, 1000, 4660});
+    const DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
+    EXPECT_TRUE(result.showValues());
+    EXPECT_EQ(result.values, (DisplayValues{1234, 1000, 4660}));
+    EXPECT_EQ(clock.waitedMs(), 0);
+    EXPECT_EQ(link.bytesWaiting(), 0);
+}
+
+TEST_F(DisplayReadTest, ValuesWithTheTopBitSetAreTheUnsignedNumbersOnTheWire) {
+    scale.setDisplay({0x80000000u, 0xFFFFFFFFu, 0});
+    const DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.values, (DisplayValues{2147483648u, 4294967295u, 0}));
+}
+
+TEST_F(DisplayReadTest, AnAllZeroRecordShowsZeros) {
+    scale.setDisplay({0, 0, 0});
+    const DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
+    EXPECT_EQ(result.values, DisplayValues{});
+}
+
+TEST_F(DisplayReadTest, NoSyncAnswerChangesNothing) {
+    withFaults("sync");
+    DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
+    EXPECT_FALSE(result.showValues());
+
+    withFaults("silence");
+    result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
+    EXPECT_EQ(clock.waitedMs(), 1000);
+}
+
+TEST_F(DisplayReadTest, AShortOrLongRecordShowsZerosAfterFiveSeconds) {
+    for (const char* fault : {"short", "long"}) {
+        withFaults(fault);
+        const qint64 before = clock.waitedMs();
+        const DisplayReadResult result = readDisplay(wire);
+        EXPECT_EQ(result.outcome, DisplayReadOutcome::NoRecord) << fault;
+        EXPECT_TRUE(result.showValues());
+        EXPECT_EQ(result.values, DisplayValues{});
+        EXPECT_EQ(clock.waitedMs() - before, 5000);
+        link.takeAll(); // what the next Update would trip over; the window's Close clears it
+    }
+}
+
+TEST_F(DisplayReadTest, LeftoverBytesSpoilTheNextReadUntilTheLinkIsReopened) {
+    withFaults("long");
+    readDisplay(wire);
+    EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::NoSync);
+    ASSERT_EQ(wire.reopen(), WireStatus::Ok);
+    clock.advance(SimulatedScale::kIdleResetMs);
+    EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::Shown);
+}
+
+TEST_F(DisplayReadTest, AFailedOrClosedLinkChangesNothingAndSaysWhy) {
+    link.close();
+    DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
+    EXPECT_FALSE(result.showValues());
+    EXPECT_TRUE(result.error.contains(QLatin1String("not open")));
+
+    ASSERT_EQ(wire.reopen(), WireStatus::Ok);
+    link.breakLink(QStringLiteral("connection lost"));
+    result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
+    EXPECT_EQ(result.error, QStringLiteral("connection lost"));
+}
+
+TEST_F(DisplayReadTest, AnAbortEndsTheReadWithoutChangingAnything) {
+    withFaults("short");
+    clock.setOnWait([&](qint64) {
+        if (link.bytesWaiting() == 11)
+            abort.abort(QStringLiteral("Exit"));
+    });
+    const DisplayReadResult result = readDisplay(wire);
+    EXPECT_EQ(result.outcome, DisplayReadOutcome::Aborted);
+    EXPECT_FALSE(result.showValues());
+}
