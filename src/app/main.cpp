@@ -1,12 +1,13 @@
 #include "app/AppInfo.h"
+#include "app/frmMain.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(appinfo::productName());
+    QApplication::setApplicationName(appinfo::productName());
+    QApplication::setApplicationVersion(appinfo::version());
+    frmMain window;
     window.show();
     return app.exec();
 }

@@ -1,0 +1,76 @@
+#include "app/frmMain.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QAction* addItem(QMenu* menu, const QString& caption, const QString& name) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+void addSeparator(QMenu* menu, const QString& name) {
+    menu->addSeparator()->setObjectName(name);
+}
+
+QMenu* addSubmenu(QMenu* menu, const QString& caption, const QString& name) {
+    QMenu* submenu = menu->addMenu(caption);
+    submenu->setObjectName(name);
+    submenu->menuAction()->setObjectName(name + QStringLiteral("Action"));
+    return submenu;
+}
+
+} // namespace
+
+void frmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+
+    QMenu* plu = bar->addMenu(QStringLiteral("PLU"));
+    plu->setObjectName(QStringLiteral("mnuPLU"));
+    connect(addItem(plu, QStringLiteral("New"), QStringLiteral("mnuFileNew")), &QAction::triggered,
+            this, &frmMain::mnuFileNew_Click);
+    QMenu* pluOpen = addSubmenu(plu, QStringLiteral("Open"), QStringLiteral("mnuO"));
+    connect(addItem(pluOpen, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileOpen")),
+            &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+    addSeparator(pluOpen, QStringLiteral("mnuSep1"));
+    connect(addItem(pluOpen, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls")),
+            &QAction::triggered, this, &frmMain::mnuLxls_Click);
+    QMenu* pluSave = addSubmenu(plu, QStringLiteral("Save"), QStringLiteral("mnuS"));
+    connect(addItem(pluSave, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileSave")),
+            &QAction::triggered, this, &frmMain::mnuFileSave_Click);
+    addSeparator(pluSave, QStringLiteral("mnuSep2"));
+    connect(addItem(pluSave, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuXls")),
+            &QAction::triggered, this, &frmMain::mnuXls_Click);
+    addSeparator(plu, QStringLiteral("mnuSep3"));
+    connect(addItem(plu, QStringLiteral("Exit"), QStringLiteral("mnuFileExit")),
+            &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+
+    QMenu* ingred = bar->addMenu(QStringLiteral("INGRED"));
+    ingred->setObjectName(QStringLiteral("mnuINGRED"));
+    connect(addItem(ingred, QStringLiteral("New"), QStringLiteral("mnuFileNew1")),
+            &QAction::triggered, this, &frmMain::mnuFileNew1_Click);
+    QMenu* ingredOpen = addSubmenu(ingred, QStringLiteral("Open"), QStringLiteral("mnuO1"));
+    connect(addItem(ingredOpen, QStringLiteral("INGRED File( *.INGRED)"),
+                    QStringLiteral("mnuFileOpen1")),
+            &QAction::triggered, this, &frmMain::mnuFileOpen1_Click);
+    addSeparator(ingredOpen, QStringLiteral("mnuSep4"));
+    connect(addItem(ingredOpen, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls1")),
+            &QAction::triggered, this, &frmMain::mnuLxls1_Click);
+    QMenu* ingredSave = addSubmenu(ingred, QStringLiteral("Save"), QStringLiteral("mnuFi"));
+    connect(addItem(ingredSave, QStringLiteral("INGRED File( *.INGRED)"),
+                    QStringLiteral("mnuFileSave1")),
+            &QAction::triggered, this, &frmMain::mnuFileSave1_Click);
+    addSeparator(ingredSave, QStringLiteral("mnuSep5"));
+    connect(addItem(ingredSave, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls2")),
+            &QAction::triggered, this, &frmMain::mnuLxls2_Click);
+    addSeparator(ingred, QStringLiteral("mnuSep6"));
+    connect(addItem(ingred, QStringLiteral("Exit"), QStringLiteral("mnuFileExit1")),
+            &QAction::triggered, this, &frmMain::mnuFileExit1_Click);
+
+    QAction* about = bar->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+// The About window: product name, version and where to report problems. The main window
+// creates it once and shows it again each time; "OK" only hides it.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(QWidget* parent = nullptr);
+
+public Q_SLOTS:
+    void cmdOK_Click();
+
+private:
+    QPlainTextEdit* Text1;
+    QPushButton* cmdOK;
+};

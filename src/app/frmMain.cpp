@@ -1,0 +1,103 @@
+#include "app/frmMain.h"
+
+#include "app/AppInfo.h"
+#include "app/GridView.h"
+#include "app/StatusBar.h"
+#include "app/frmAbout.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent), exitFunction_([] { QCoreApplication::exit(0); }) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(appinfo::productName());
+    statusBar_ = new StatusBar(this);
+    setStatusBar(statusBar_);
+    buildMenus();
+    buildTabs();
+    resize(1040, 680);
+    Form_Load();
+}
+
+frmMain::~frmMain() {
+    // The grid views go before the tables they show; the port is released with link_.
+    delete SSTab;
+    SSTab = nullptr;
+}
+
+void frmMain::Form_Load() {
+    optCom1->setChecked(true);
+    setPortButtons(false);
+
+    plu_.reset();
+    ingred_.reset();
+    plu_.count = 0;
+    showStatus(countText(plu_));
+    ingred_.count = 0;
+    showStatus(countText(ingred_));
+
+    setSourcePath(QStringLiteral("?"));
+    grdPLU->editBox()->hide();
+    grdINGRED->editBox()->hide();
+
+    optDownOnePLU->setChecked(true);
+    optDownOneINGRED->setChecked(true);
+    optUpOnePLU->setChecked(true);
+
+    // The line settings (9600 baud, no parity, 8 data bits, 1 stop bit, no handshaking,
+    // DTR and RTS off, 4096-byte buffers) are constants of the links and are applied each
+    // time "Open" opens a port; nothing is opened here.
+}
+
+void frmMain::showStatus(const QString& text) {
+    statusBar_->setStatusText(text);
+}
+
+QString frmMain::statusText() const {
+    return statusBar_->statusText();
+}
+
+void frmMain::setSourcePath(const QString& path) {
+    txtFilePath->setText(path);
+}
+
+QString frmMain::sourcePath() const {
+    return txtFilePath->text();
+}
+
+void frmMain::mnuFileExit_Click() {
+    Q_EMIT exitRequested();
+    exitFunction_();
+}
+
+void frmMain::mnuFileExit1_Click() {
+    mnuFileExit_Click();
+}
+
+void frmMain::mnuAbout_Click() {
+    if (!about_)
+        about_ = new frmAbout(this);
+    about_->exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands of the features that are still to come. Each does nothing yet.
+// ---------------------------------------------------------------------------------------
+
+void frmMain::mnuFileNew_Click() {}
+void frmMain::mnuFileOpen_Click() {}
+void frmMain::mnuLxls_Click() {}
+void frmMain::mnuFileSave_Click() {}
+void frmMain::mnuXls_Click() {}
+void frmMain::mnuFileNew1_Click() {}
+void frmMain::mnuFileOpen1_Click() {}
+void frmMain::mnuLxls1_Click() {}
+void frmMain::mnuFileSave1_Click() {}
+void frmMain::mnuLxls2_Click() {}
+void frmMain::cmdVFDUpdate_Click() {}
+void frmMain::cmdPLUDownload_Click() {}
+void frmMain::cmdINGREDDownload_Click() {}
+void frmMain::cmdPLUUpload_Click() {}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "serial/LinkFactory.h"
+#include "tables/Table.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class GridView;
+class PortComboBox;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class StatusBar;
+class frmAbout;
+
+// The main window: the six tabs, the menus, the "Source" box and the status bar; it owns
+// both tables and the port. Handlers carry the names of the controls and events they serve.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    PluTable& pluTable() { return plu_; }
+    IngredTable& ingredTable() { return ingred_; }
+
+    // The status panel: each text replaces the one before.
+    void showStatus(const QString& text);
+    QString statusText() const;
+
+    // The "Source" box: the file last opened or saved, "?" when there is none.
+    void setSourcePath(const QString& path);
+    QString sourcePath() const;
+
+    // The port the operator opened, or null before the first "Open". The transfers may close
+    // and reopen it; it stays owned here.
+    Link* link() const { return link_.get(); }
+
+    // The devices behind "Com1" and "Com2" (tests put pseudo-terminals here).
+    void setPortNames(const PortNames& names) { portNames_ = names; }
+    const PortNames& portNames() const { return portNames_; }
+
+    // What "Exit" calls to end the program; by default it ends the application's event loop.
+    void setExitFunction(std::function<void()> exitFunction) {
+        exitFunction_ = std::move(exitFunction);
+    }
+
+    QTabWidget* tabs() const { return SSTab; }
+
+Q_SIGNALS:
+    // "Exit" was chosen; emitted before the program ends, so a running wait can give up.
+    void exitRequested();
+
+public Q_SLOTS:
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuLxls_Click();
+    void mnuFileSave_Click();
+    void mnuXls_Click();
+    void mnuFileExit_Click();
+    void mnuFileNew1_Click();
+    void mnuFileOpen1_Click();
+    void mnuLxls1_Click();
+    void mnuFileSave1_Click();
+    void mnuLxls2_Click();
+    void mnuFileExit1_Click();
+    void mnuAbout_Click();
+
+    void cmdPortOpen_Click();
+    void cmdPortClose_Click();
+    void cmdVFDUpdate_Click();
+    void cmdPLUDownload_Click();
+    void cmdINGREDDownload_Click();
+    void cmdPLUUpload_Click();
+
+private:
+    // Building the window (MainMenu.cpp, MainTabs.cpp).
+    void buildMenus();
+    void buildTabs();
+    QWidget* buildPortTab();
+    QWidget* buildDisplayTab();
+    QWidget* buildDownloadTab();
+    QWidget* buildUploadTab();
+    QWidget* buildGridTab(GridView* grid);
+    QWidget* buildSourceRow();
+
+    void Form_Load();
+
+    // Port control (PortControl.cpp).
+    struct PortChoice {
+        QString port;  // as createLink() takes it
+        QString label; // what follows "select comport", "open port": "1", " /dev/ttyUSB0"
+    };
+    PortChoice chosenPort() const;
+    void setPortButtons(bool portOpen);
+    void onLinkFailed(const QString& reason);
+
+    PluTable plu_;
+    IngredTable ingred_;
+
+    std::unique_ptr<Link> link_;
+    QString linkLabel_; // the label of the port link_ was opened on
+    bool opening_ = false;
+    PortNames portNames_ = PortNames::platformDefault();
+    std::function<void()> exitFunction_;
+
+    frmAbout* about_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+
+    QTabWidget* SSTab = nullptr;
+    QLineEdit* txtFilePath = nullptr;
+
+    // Tab "Port"
+    QRadioButton* optCom1 = nullptr;
+    QRadioButton* optCom2 = nullptr;
+    QRadioButton* optComOther = nullptr;
+    PortComboBox* cboComOther = nullptr;
+    QPushButton* cmdPortOpen = nullptr;
+    QPushButton* cmdPortClose = nullptr;
+
+    // Tab "Display"
+    QLineEdit* txtWeight = nullptr;
+    QLineEdit* txtUnitPrice = nullptr;
+    QLineEdit* txtTotalPrice = nullptr;
+    QPushButton* cmdVFDUpdate = nullptr;
+
+    // Tabs "PLU" and "INGRED"
+    GridView* grdPLU = nullptr;
+    GridView* grdINGRED = nullptr;
+
+    // Tab "Download"
+    QPushButton* cmdPLUDownload = nullptr;
+    QRadioButton* optDownOnePLU = nullptr;
+    QRadioButton* optDownMultiplePLU = nullptr;
+    QRadioButton* optDownAllPLU = nullptr;
+    QLineEdit* txtDownOnePluNo = nullptr;
+    QLineEdit* txtDownStartPluNo = nullptr;
+    QLineEdit* txtDownEndPluNo = nullptr;
+    QPushButton* cmdINGREDDownload = nullptr;
+    QRadioButton* optDownOneINGRED = nullptr;
+    QRadioButton* optDownMultipleINGRED = nullptr;
+    QRadioButton* optDownAllINGRED = nullptr;
+    QLineEdit* txtDownOneIngredNo = nullptr;
+    QLineEdit* txtDownStartIngredNo = nullptr;
+    QLineEdit* txtDownEndIngredNo = nullptr;
+
+    // Tab "Upload"
+    QPushButton* cmdPLUUpload = nullptr;
+    QRadioButton* optUpOnePLU = nullptr;
+    QRadioButton* optUpAllPLU = nullptr;
+    QLineEdit* txtUpOnePluNo = nullptr;
+};
