@@ -1,4 +1,5 @@
 #include "cli/Command.h"
+#include "protocol/SimLink.h"
 
 #include <QCoreApplication>
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scalectl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SCALEDESK_VERSION));
+    registerSimulatedScaleLink(); // --port sim
 
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {

@@ -1,0 +1,200 @@
+// scalectl display against scalectl simulate, over a real pseudo-terminal and over TCP.
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome scalectl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(SCALECTL_PATH), args);
+    Outcome run;
+    if (!process.waitForFinished(30'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// A running `scalectl simulate`; its first line is the port to talk to.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        m_process.start(QStringLiteral(SCALECTL_PATH),
+                        QStringList{QStringLiteral("simulate")} + args);
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        }
+        if (m_process.canReadLine())
+            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    QString port() const { return m_port; }
+
+    // Ends it with SIGTERM; its exit code, or -1 when it did not end cleanly.
+    int terminate() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000) || m_process.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return m_process.exitCode();
+    }
+
+private:
+    QProcess m_process;
+    QString m_port;
+};
+
+QStringList displayAt(const QString& port) {
+    return {QStringLiteral("display"), QStringLiteral("--port"), port};
+}
+
+} // namespace
+
+TEST(ScalectlSimulatorTest, DisplayOverAPseudoTerminalThenSigtermEndsTheSimulatorCleanly) {
+    Simulator simulator(
+        {QStringLiteral("--pty"), QStringLiteral("--baud"), QStringLiteral("9600")});
+    ASSERT_TRUE(simulator.port().startsWith(QLatin1String("/dev/")))
+        << simulator.port().toStdString();
+
+    for (int round = 0; round < 2; ++round) { // the line survives the port being closed
+        const Outcome run = scalectl(displayAt(simulator.port()));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
+    }
+    EXPECT_EQ(simulator.terminate(), 0);
+}
+
+TEST(ScalectlSimulatorTest, NoSyncAnswerMeansNothingOnStdoutAndExitOne) {
+    Simulator simulator(
+        {QStringLiteral("--pty"), QStringLiteral("--fault"), QStringLiteral("sync")});
+    ASSERT_FALSE(simulator.port().isEmpty());
+    Outcome run = scalectl(displayAt(simulator.port()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(QLatin1String("did not answer"))) << run.err.toStdString();
+
+    run = scalectl(displayAt(simulator.port())); // the fault was for one attempt only
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
+}
+
+TEST(ScalectlSimulatorTest, DisplayOverTcpOneConnectionAfterAnother) {
+    Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                         QStringLiteral("--display"), QStringLiteral("0,4294967295,2147483648")});
+    ASSERT_TRUE(simulator.port().startsWith(QLatin1String("tcp://127.0.0.1:")))
+        << simulator.port().toStdString();
+    for (int round = 0; round < 2; ++round) {
+        const Outcome run = scalectl(displayAt(simulator.port()));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("0 4294967295 2147483648\n"));
+    }
+    EXPECT_EQ(simulator.terminate(), 0);
+}
+
+TEST(ScalectlSimulatorTest, LoadPluServesTheFilesRecordsForUpload) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stock.plu"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("7,123,\"Figs\",\"Dried\",450,3,0,1,0\r\n");
+    file.close();
+
+    Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                         QStringLiteral("--load-plu"), path});
+    const QString port = simulator.port();
+    ASSERT_TRUE(port.startsWith(QLatin1String("tcp://"))) << port.toStdString();
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"),
+                         quint16(port.section(QLatin1Char(':'), -1).toUInt()));
+    ASSERT_TRUE(socket.waitForConnected(10'000));
+    auto exchange = [&](const QByteArray& request, qsizetype answerSize) {
+        socket.write(request);
+        QByteArray answer;
+        while (answer.size() < answerSize && socket.waitForReadyRead(10'000))
+            answer += socket.readAll();
+        return answer;
+    };
+    const QByteArray reply = exchange(QByteArray("\xA5\x05\x00\x07", 4), 2 + 77);
+    ASSERT_EQ(reply.size(), 79);
+    EXPECT_EQ(reply.left(6), QByteArray("\x77\x01\x00\x07\x00\x07", 6));
+    EXPECT_EQ(reply.mid(6, 4), QByteArray("\x00\x00\x00\x7B", 4));
+    EXPECT_EQ(reply.mid(10, 28), QByteArray(12, ' ') + "Figs" + QByteArray(12, ' '));
+    // The samples made way for the file.
+    EXPECT_NE(exchange(QByteArray("\xA5\x05\x00\x01", 4), 2 + 77).mid(2, 2),
+              QByteArray("\x00\x01", 2));
+}
+
+TEST(ScalectlSimulatorTest, BadArgumentsAreUsageErrorsAndUnreadableFilesFileErrors) {
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {{QStringLiteral("simulate")}, 2, "exactly one of --pty"},
+        {{QStringLiteral("simulate"), QStringLiteral("--pty"), QStringLiteral("--tcp"),
+          QStringLiteral("127.0.0.1:0")},
+         2,
+         "exactly one of --pty"},
+        {{QStringLiteral("simulate"), QStringLiteral("--pty"), QStringLiteral("--fault"),
+          QStringLiteral("sync@4")},
+         2,
+         "use #EXCHANGE"},
+        {{QStringLiteral("simulate"), QStringLiteral("--pty"), QStringLiteral("--display"),
+          QStringLiteral("1,2")},
+         2,
+         "three numbers"},
+        {{QStringLiteral("simulate"), QStringLiteral("--tcp"), QStringLiteral("nowhere")},
+         2,
+         "HOST:PORT"},
+        {{QStringLiteral("simulate"), QStringLiteral("--pty"), QStringLiteral("--load-plu"),
+          QStringLiteral("/nonexistent/x.plu")},
+         3,
+         "x.plu"},
+        {{QStringLiteral("display")}, 2, "--port PORT is required"},
+        {{QStringLiteral("display"), QStringLiteral("--port"), QStringLiteral("/nonexistent/tty")},
+         1,
+         "cannot open /nonexistent/tty"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = scalectl(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.says)))
+            << c.args.join(' ').toStdString() << ": " << run.err.toStdString();
+    }
+}
+
+TEST(ScalectlSimulatorTest, HelpDocumentsTheFaultSyntax) {
+    const Outcome run = scalectl({QStringLiteral("simulate"), QStringLiteral("--help")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QLatin1String("KIND[@NUMBER|#EXCHANGE][:COUNT]")));
+    for (const char* kind :
+         {"sync", "command", "echo", "ack", "silence", "endbyte", "short", "long", "stray"})
+        EXPECT_TRUE(run.out.contains(QLatin1String("  ") + QLatin1String(kind) + QLatin1Char(' ')))
+            << kind;
+}
+
+TEST(ScalectlSimulatorTest, TheBuiltInSimulatedScaleAnswersPortSim) {
+    const Outcome run = scalectl(displayAt(QStringLiteral("sim")));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
+}
