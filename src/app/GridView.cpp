@@ -34,6 +34,21 @@ Typed typedCharacter(const QKeyEvent* event) {
         return Typed::Printable;
     return Typed::Nothing; // Delete and other non-printing codes
 }
+
+// Ctrl+Tab and Ctrl+Page Up/Down switch the window's tabs; a table view would take them.
+bool switchesTabs(const QKeyEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 // The edit box passes Enter, Escape and Down arrow to its grid and keeps every other key to
@@ -125,6 +140,10 @@ void GridView::ensureCurrentCell() {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+    if (switchesTabs(event)) {
+        event->ignore(); // passed on to the tab control
+        return;
+    }
     const Typed typed = grid_ ? typedCharacter(event) : Typed::Nothing;
     if (typed == Typed::Nothing) {
         QTableView::keyPressEvent(event); // arrows, Tab, paging, shortcuts

@@ -1,5 +1,6 @@
 #include "app/PortComboBox.h"
 
+#include "protocol/SimLink.h"
 #include "serial/LinkFactory.h"
 
 #include <QLineEdit>
@@ -11,6 +12,7 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
     lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or tcp://host:port"));
+    registerSimulatedScaleLink();
     refresh();
     setEditText(QString());
     // A picked entry leaves only its device in the box, the description stays in the list.
@@ -43,7 +45,7 @@ void PortComboBox::refresh() {
         addItem(text, device);
     }
     for (const QString& name : registeredLinkNames())
-        addItem(name, name);
+        addItem(name == kSimPortName ? QStringLiteral("Simulated scale") : name, name);
     setCurrentIndex(-1);
     setEditText(typed);
 }

@@ -97,7 +97,6 @@ void frmMain::mnuFileOpen1_Click() {}
 void frmMain::mnuLxls1_Click() {}
 void frmMain::mnuFileSave1_Click() {}
 void frmMain::mnuLxls2_Click() {}
-void frmMain::cmdVFDUpdate_Click() {}
 void frmMain::cmdPLUDownload_Click() {}
 void frmMain::cmdINGREDDownload_Click() {}
 void frmMain::cmdPLUUpload_Click() {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/Clock.h"
 #include "serial/LinkFactory.h"
 #include "tables/Table.h"
 
@@ -52,6 +53,10 @@ public:
     }
 
     QTabWidget* tabs() const { return SSTab; }
+
+    // The clock of every wait on the line (tests put a manual clock here).
+    void setClock(Clock& clock) { clock_ = &clock; }
+    Clock& clock() const { return *clock_; }
 
 Q_SIGNALS:
     // "Exit" was chosen; emitted before the program ends, so a running wait can give up.
@@ -107,6 +112,9 @@ private:
     std::unique_ptr<Link> link_;
     QString linkLabel_; // the label of the port link_ was opened on
     bool opening_ = false;
+    bool updating_ = false; // a display read is running
+    RealClock realClock_;
+    Clock* clock_ = &realClock_;
     PortNames portNames_ = PortNames::platformDefault();
     std::function<void()> exitFunction_;
 

@@ -65,7 +65,7 @@ SimulatedScale& embeddedScale() {
 }
 
 void registerSimulatedScaleLink() {
-    registerLinkFactory(QStringLiteral("sim"), [](const QString&) -> std::unique_ptr<Link> {
+    registerLinkFactory(kSimPortName, [](const QString&) -> std::unique_ptr<Link> {
         return std::make_unique<SimLink>(embeddedScale());
     });
 }

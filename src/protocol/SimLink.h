@@ -8,6 +8,8 @@
 class Clock;
 class SimulatedScale;
 
+inline const QString kSimPortName = QStringLiteral("sim");
+
 // A link to an in-process simulated scale. What the program writes is fed to the scale at
 // once; its answer arrives later, from the event loop, like bytes from a real port: at the
 // pace of the line when a baud rate is given, else as soon as events are processed. Closing
@@ -20,7 +22,7 @@ public:
     SimLink(SimulatedScale& scale, const Clock* clock = nullptr, int baud = 0,
             QObject* parent = nullptr);
 
-    QString name() const override { return QStringLiteral("sim"); }
+    QString name() const override { return kSimPortName; }
     bool open() override;
     void close() override;
     bool isOpen() const override { return m_open; }

@@ -77,9 +77,11 @@ protected:
     void press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(w, key, mods);
     }
-    void sendKey(Qt::Key key, Qt::KeyboardModifiers mods, const QString& text) {
+    // Returns whether the grid accepted the key.
+    bool sendKey(Qt::Key key, Qt::KeyboardModifiers mods, const QString& text = {}) {
         QKeyEvent event(QEvent::KeyPress, key, mods, text);
         QApplication::sendEvent(view.get(), &event);
+        return event.isAccepted();
     }
     // Types `text` into a cell and ends the edit with `key` in the box.
     void edit(int row, int col, const QString& text, Qt::Key key) {
@@ -161,6 +163,11 @@ TEST_P(GridViewTest, NavigationAndShortcutKeysOpenNothing) {
     sendKey(Qt::Key_C, Qt::ControlModifier, QString(QChar(0x03)));
     expectIdleAt(2, 3);
     EXPECT_EQ(grid->text(2, 3), "");
+    // Left to the tab control around the grid.
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        EXPECT_FALSE(sendKey(key, Qt::ControlModifier)) << key;
+        expectIdleAt(2, 3);
+    }
 }
 
 TEST_P(GridViewTest, EscapeKeepsTheOldText) {

@@ -1,0 +1,127 @@
+#include "app/frmMain.h"
+#include "protocol/FaultSpec.h"
+#include "protocol/SimLink.h"
+#include "protocol/SimulatedScale.h"
+#include "serial/Clock.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The window on "Other" -> "Simulated scale", opened, with a manual clock.
+class DisplayUpdate : public ::testing::Test {
+protected:
+    void SetUp() override {
+        scale().clearFaults();
+        scale().setDisplay({1234, 1000, 4660});
+        window.setClock(clock);
+        window.setExitFunction([] {});
+
+        auto* other = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
+        const int entry = other->findText(QStringLiteral("Simulated scale"));
+        ASSERT_GE(entry, 0);
+        other->setCurrentIndex(entry);
+        Q_EMIT other->activated(entry);
+        ASSERT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("optComOther"))->isChecked());
+        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
+        ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
+    }
+    void TearDown() override { scale().clearFaults(); }
+
+    static SimulatedScale& scale() { return embeddedScale(); }
+    QPushButton* button(const char* name) {
+        return window.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    void clickUpdate() { QTest::mouseClick(button("cmdVFDUpdate"), Qt::LeftButton); }
+    QStringList boxes() {
+        QStringList texts;
+        for (const char* name : {"txtWeight", "txtUnitPrice", "txtTotalPrice"})
+            texts << window.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+        return texts;
+    }
+    void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
+
+    ManualClock clock;
+    frmMain window;
+};
+
+} // namespace
+
+TEST_F(DisplayUpdate, FillsTheThreeBoxesFromTheSimulatedScale) {
+    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"1234", "1000", "4660"}));
+    EXPECT_EQ(window.statusText(), QStringLiteral("open port sim")); // no text of its own
+
+    scale().setDisplay({0x80000000u, 4294967295u, 7});
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"2147483648", "4294967295", "7"}));
+}
+
+TEST_F(DisplayUpdate, NoSyncAnswerChangesNothingAnywhere) {
+    clickUpdate();
+    withFault("sync");
+    window.showStatus(QStringLiteral("before"));
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"1234", "1000", "4660"}));
+    EXPECT_EQ(window.statusText(), QStringLiteral("before"));
+}
+
+TEST_F(DisplayUpdate, AMissingRecordShowsZeros) {
+    clickUpdate();
+    withFault("short");
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
+    EXPECT_EQ(clock.waitedMs(), 5000);
+}
+
+TEST_F(DisplayUpdate, AClickWhileAReadRunsIsIgnored) {
+    withFault("short"); // keeps the first read waiting for its record
+    int clicksDuringWait = 0;
+    clock.setOnWait([&](qint64) {
+        if (clicksDuringWait++ == 0)
+            clickUpdate();
+    });
+    const int before = scale().exchanges();
+    clickUpdate();
+    EXPECT_EQ(scale().exchanges() - before, 1); // the second click sent no sync
+    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
+
+    clock.setOnWait(nullptr);
+    QTest::mouseClick(button("cmdPortClose"), Qt::LeftButton); // clears the leftover bytes
+    QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
+    clock.advance(SimulatedScale::kIdleResetMs);
+    clickUpdate(); // and the guard is down again
+    EXPECT_EQ(boxes(), (QStringList{"1234", "1000", "4660"}));
+}
+
+TEST_F(DisplayUpdate, ExitEndsTheWaitAtOnceAndChangesNothing) {
+    withFault("short");
+    clock.setOnWait([&](qint64) { window.mnuFileExit_Click(); });
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
+    EXPECT_EQ(clock.waitedMs(), 0);
+}
+
+TEST_F(DisplayUpdate, ReplacingThePortDuringTheWaitIsSafe) {
+    withFault("short");
+    bool replaced = false;
+    clock.setOnWait([&](qint64) {
+        if (replaced)
+            return;
+        replaced = true;
+        QTest::mouseClick(button("cmdPortClose"), Qt::LeftButton);
+        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton); // a new link object
+    });
+    clickUpdate();
+    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
+    EXPECT_EQ(clock.waitedMs(), 0);
+    ASSERT_NE(window.link(), nullptr);
+    EXPECT_TRUE(window.link()->isOpen());
+}
