@@ -1,8 +1,10 @@
 #include "app/frmMain.h"
 
 #include "app/AppInfo.h"
+#include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/StatusBar.h"
+#include "app/TableFileMenu.h"
 #include "app/frmAbout.h"
 
 #include <QCoreApplication>
@@ -16,6 +18,7 @@ frmMain::frmMain(QWidget* parent)
     setWindowTitle(appinfo::productName());
     statusBar_ = new StatusBar(this);
     setStatusBar(statusBar_);
+    dlgFile = new FileDialog(this);
     buildMenus();
     buildTabs();
     resize(1040, 680);
@@ -87,16 +90,38 @@ void frmMain::mnuAbout_Click() {
 // Commands of the features that are still to come. Each does nothing yet.
 // ---------------------------------------------------------------------------------------
 
-void frmMain::mnuFileNew_Click() {}
-void frmMain::mnuFileOpen_Click() {}
 void frmMain::mnuLxls_Click() {}
-void frmMain::mnuFileSave_Click() {}
 void frmMain::mnuXls_Click() {}
-void frmMain::mnuFileNew1_Click() {}
-void frmMain::mnuFileOpen1_Click() {}
 void frmMain::mnuLxls1_Click() {}
-void frmMain::mnuFileSave1_Click() {}
 void frmMain::mnuLxls2_Click() {}
 void frmMain::cmdPLUDownload_Click() {}
 void frmMain::cmdINGREDDownload_Click() {}
 void frmMain::cmdPLUUpload_Click() {}
+
+// ---------------------------------------------------------------------------------------
+// New, Open and Save of the table files (TableFileMenu.cpp)
+// ---------------------------------------------------------------------------------------
+
+void frmMain::mnuFileNew_Click() {
+    tablefilemenu::fileNew(*this, plu_);
+}
+
+void frmMain::mnuFileOpen_Click() {
+    tablefilemenu::fileOpen(*this, plu_, *dlgFile, FileDialog::pluFilter());
+}
+
+void frmMain::mnuFileSave_Click() {
+    tablefilemenu::fileSave(*this, plu_, *dlgFile, FileDialog::pluFilter());
+}
+
+void frmMain::mnuFileNew1_Click() {
+    tablefilemenu::fileNew(*this, ingred_);
+}
+
+void frmMain::mnuFileOpen1_Click() {
+    tablefilemenu::fileOpen(*this, ingred_, *dlgFile, FileDialog::ingredFilter());
+}
+
+void frmMain::mnuFileSave1_Click() {
+    tablefilemenu::fileSave(*this, ingred_, *dlgFile, FileDialog::ingredFilter());
+}

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class FileDialog;
 class GridView;
 class PortComboBox;
 class QAction;
@@ -123,6 +124,7 @@ private:
 
     QTabWidget* SSTab = nullptr;
     QLineEdit* txtFilePath = nullptr;
+    FileDialog* dlgFile = nullptr; // the one file dialog of every file command
 
     // Tab "Port"
     QRadioButton* optCom1 = nullptr;

@@ -1,0 +1,49 @@
+#include "app/TableFileMenu.h"
+
+#include "app/FileDialog.h"
+#include "app/frmMain.h"
+#include "files/TableFileCommands.h"
+
+namespace tablefilemenu {
+
+template <typename Table> void fileNew(frmMain& window, Table& table) {
+    const QString status = newTable(table);
+    window.setSourcePath(QStringLiteral("?"));
+    window.showStatus(status);
+}
+
+template <typename Table>
+void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
+    const std::optional<QString> path = dialog.getOpenFileName(filter);
+    if (!path)
+        return;
+    const OpenResult opened = openTable(table, *path);
+    window.showStatus(opened.status);
+    if (opened.ok)
+        window.setSourcePath(*path);
+}
+
+template <typename Table>
+void fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
+    const CopyResult copied = copyGridToRecords(table);
+    if (!copied.ok) {
+        window.showStatus(copied.status);
+        return;
+    }
+    const std::optional<QString> path = dialog.getSaveFileName(filter);
+    if (!path)
+        return;
+    const SaveResult saved = saveRecords(table, *path);
+    if (saved.ok)
+        window.setSourcePath(*path);
+    window.showStatus(saved.status);
+}
+
+template void fileNew(frmMain&, PluTable&);
+template void fileNew(frmMain&, IngredTable&);
+template void fileOpen(frmMain&, PluTable&, FileDialog&, const QString&);
+template void fileOpen(frmMain&, IngredTable&, FileDialog&, const QString&);
+template void fileSave(frmMain&, PluTable&, FileDialog&, const QString&);
+template void fileSave(frmMain&, IngredTable&, FileDialog&, const QString&);
+
+} // namespace tablefilemenu

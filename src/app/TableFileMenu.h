@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class FileDialog;
+class frmMain;
+
+// The New, Open and Save menu commands of one table: the window's side of the file commands
+// (dialog, status panel, "Source" box). `Table` is PluTable or IngredTable.
+namespace tablefilemenu {
+
+template <typename Table> void fileNew(frmMain& window, Table& table);
+
+// A cancelled dialog ends the command silently. A failure shows its text; only success sets
+// the "Source" box.
+template <typename Table>
+void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
+
+// The grid is copied into the records before the dialog opens; a refused copy shows its text
+// and opens no dialog.
+template <typename Table>
+void fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
+
+} // namespace tablefilemenu
