@@ -45,6 +45,7 @@ void StatusBar::setStatusText(const QString& text) {
     statusPanel_->setText(text);
     // Screen readers read the panel by its name "Status"; its text is the description.
     statusPanel_->setAccessibleDescription(text);
+    Q_EMIT statusTextChanged(text);
 }
 
 QString StatusBar::statusText() const {

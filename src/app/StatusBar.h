@@ -27,10 +27,12 @@ public:
     // Where the date and time come from (tests put a fixed clock here).
     void setClock(std::function<QDateTime()> now);
     const QTimer& clockTimer() const { return clockTimer_; }
-
-private:
     void refreshClock(); // shows the date and time, then sleeps until the next minute
 
+Q_SIGNALS:
+    void statusTextChanged(const QString& text); // every text shown, even a repeated one
+
+private:
     QLabel* statusPanel_;
     QLabel* datePanel_;
     QLabel* timePanel_;

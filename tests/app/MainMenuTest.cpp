@@ -1,0 +1,62 @@
+#include "app/frmMain.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One line per entry of a menu: "caption=objectName", "-=objectName" for a separator,
+// "caption>objectName" for a submenu.
+QStringList entries(const QList<QAction*>& actions) {
+    QStringList lines;
+    for (QAction* action : actions) {
+        if (action->isSeparator())
+            lines << QStringLiteral("-=") + action->objectName();
+        else if (action->menu())
+            lines << action->text() + QStringLiteral(">") + action->menu()->objectName();
+        else
+            lines << action->text() + QStringLiteral("=") + action->objectName();
+    }
+    return lines;
+}
+
+QMenu* menuNamed(const frmMain& window, const char* name) {
+    return window.findChild<QMenu*>(QString::fromLatin1(name));
+}
+
+TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
+    frmMain window;
+    EXPECT_EQ(entries(window.menuBar()->actions()),
+              (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "About=mnuAbout"}));
+
+    EXPECT_EQ(
+        entries(menuNamed(window, "mnuPLU")->actions()),
+        (QStringList{"New=mnuFileNew", "Open>mnuO", "Save>mnuS", "-=mnuSep3", "Exit=mnuFileExit"}));
+    EXPECT_EQ(
+        entries(menuNamed(window, "mnuO")->actions()),
+        (QStringList{"PLU File( *.PLU)=mnuFileOpen", "-=mnuSep1", "Excel File( *.XLS)=mnuLxls"}));
+    EXPECT_EQ(
+        entries(menuNamed(window, "mnuS")->actions()),
+        (QStringList{"PLU File( *.PLU)=mnuFileSave", "-=mnuSep2", "Excel File( *.XLS)=mnuXls"}));
+
+    EXPECT_EQ(entries(menuNamed(window, "mnuINGRED")->actions()),
+              (QStringList{"New=mnuFileNew1", "Open>mnuO1", "Save>mnuFi", "-=mnuSep6",
+                           "Exit=mnuFileExit1"}));
+    EXPECT_EQ(entries(menuNamed(window, "mnuO1")->actions()),
+              (QStringList{"INGRED File( *.INGRED)=mnuFileOpen1", "-=mnuSep4",
+                           "Excel File( *.XLS)=mnuLxls1"}));
+    EXPECT_EQ(entries(menuNamed(window, "mnuFi")->actions()),
+              (QStringList{"INGRED File( *.INGRED)=mnuFileSave1", "-=mnuSep5",
+                           "Excel File( *.XLS)=mnuLxls2"}));
+
+    for (int i = 1; i <= 6; ++i) {
+        auto* separator = window.findChild<QAction*>(QStringLiteral("mnuSep%1").arg(i));
+        ASSERT_NE(separator, nullptr) << i;
+        EXPECT_TRUE(separator->isSeparator()) << i;
+    }
+}
+
+} // namespace
