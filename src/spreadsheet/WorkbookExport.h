@@ -1,0 +1,28 @@
+#pragma once
+
+#include "spreadsheet/Sheet.h"
+#include "spreadsheet/WorkbookLayout.h"
+#include "tables/TextGrid.h"
+
+#include <QDate>
+
+namespace workbook {
+
+// The sheet the export writes: named prefix + "dd.mm.yy" of `today`, the header texts in
+// row 1, then grid rows 1, 2, ... up to the first row whose column 1 is empty or the grid's
+// last row, columns 1.. into A.. (the row-number column is not exported).
+Sheet exportSheet(const TextGrid& grid, const TableKind& kind, const QDate& today,
+                  const StatusSink& status);
+
+// The whole export after the window's file dialog, from " Excel File Save " to " Save End".
+// A failure to write leaves any earlier file at `path` intact and says why in the status.
+bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind,
+                const QDate& today, const StatusSink& status);
+
+template <typename T>
+bool exportTable(const QString& path, const T& table, const QDate& today,
+                 const StatusSink& status) {
+    return exportFile(path, table.grid, T::kind(), today, status);
+}
+
+} // namespace workbook
