@@ -147,6 +147,7 @@ QWidget* frmMain::buildPortTab() {
     cboComOther = new PortComboBox(frame);
     cboComOther->setObjectName(QStringLiteral("cboComOther"));
     cboComOther->setAccessibleName(QStringLiteral("Other"));
+    cboComOther->lineEdit()->setAccessibleName(QStringLiteral("Other"));
     // Choosing or typing a port beside "Other" means "Other".
     connect(cboComOther, &PortComboBox::portChosen, optComOther,
             [this] { optComOther->setChecked(true); });

@@ -4,6 +4,7 @@
 #include <QAccessibleInterface>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -63,6 +64,9 @@ TEST(Accessibility, ControlsAreNamedByCaptionLabelOrOption) {
     };
     for (const auto& [name, accessibleName] : expected)
         EXPECT_EQ(accessibleText(named(window, name)), QString::fromLatin1(accessibleName)) << name;
+
+    auto* combo = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
+    EXPECT_EQ(accessibleText(combo->lineEdit()), QStringLiteral("Other"));
 
     // No named control is left without an accessible name.
     const QRegularExpression control(QStringLiteral("^(cmd|opt|txt|cbo|grd|fra|lbl|tab)"));
