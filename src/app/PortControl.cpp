@@ -17,16 +17,18 @@ frmMain::PortChoice frmMain::chosenPort() const {
 }
 
 void frmMain::setPortButtons(bool portOpen) {
-    cmdPortOpen->setEnabled(!portOpen);
-    cmdPortClose->setEnabled(portOpen);
-    cmdVFDUpdate->setEnabled(portOpen);
-    cmdPLUDownload->setEnabled(portOpen);
-    cmdINGREDDownload->setEnabled(portOpen);
-    cmdPLUUpload->setEnabled(portOpen);
-    optCom1->setEnabled(!portOpen);
-    optCom2->setEnabled(!portOpen);
-    optComOther->setEnabled(!portOpen);
-    cboComOther->setEnabled(!portOpen);
+    const QList<QWidget*> openOnly{cmdPortClose, cmdVFDUpdate, cmdPLUDownload, cmdINGREDDownload,
+                                   cmdPLUUpload};
+    const QList<QWidget*> closedOnly{cmdPortOpen, optCom1, optCom2, optComOther, cboComOther};
+    // Enable before disabling, and keep a keyboard user on the port buttons: when the
+    // focused button is switched off, its partner takes the focus.
+    const bool focusOnPortButton = cmdPortOpen->hasFocus() || cmdPortClose->hasFocus();
+    for (QWidget* widget : portOpen ? openOnly : closedOnly)
+        widget->setEnabled(true);
+    for (QWidget* widget : portOpen ? closedOnly : openOnly)
+        widget->setEnabled(false);
+    if (focusOnPortButton)
+        (portOpen ? cmdPortClose : cmdPortOpen)->setFocus();
 }
 
 void frmMain::cmdPortOpen_Click() {
@@ -55,8 +57,13 @@ void frmMain::cmdPortOpen_Click() {
     if (!opened) {
         // The buttons follow the real port state.
         setPortButtons(false);
+        // The reason names the device; it is not repeated when the label already does.
+        QString reason = link_->errorString();
+        if (choice.label.trimmed() == choice.port &&
+            reason.startsWith(choice.port + QStringLiteral(": ")))
+            reason = reason.mid(choice.port.size() + 2);
         showStatus(QStringLiteral("cannot open port") + choice.label + QStringLiteral(": ") +
-                   link_->errorString());
+                   reason);
         return;
     }
     showStatus(QStringLiteral("open port") + choice.label);

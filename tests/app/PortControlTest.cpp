@@ -5,6 +5,7 @@
 
 #include "support/PseudoTerminal.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -138,6 +139,37 @@ TEST_F(PortControl, OtherOpensADevicePathByName) {
     expectButtons(true);
     ASSERT_TRUE(window.link()->write("x"));
     EXPECT_EQ(com2.receiveAtFarEnd(1), QByteArray("x"));
+}
+
+TEST_F(PortControl, RefusedOtherDeviceIsNamedOnce) {
+    window.findChild<PortComboBox*>(QStringLiteral("cboComOther"))
+        ->setEditText(QStringLiteral("/dev/no-such-usb-port"));
+    option("optComOther")->setChecked(true);
+    click("cmdPortOpen");
+    const QString text = window.statusText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("cannot open port /dev/no-such-usb-port: ")))
+        << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("/dev/no-such-usb-port")), 1) << text.toStdString();
+    expectButtons(false);
+}
+
+TEST_F(PortControl, KeyboardFocusStaysOnThePortButtons) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    button("cmdPortOpen")->setFocus();
+    ASSERT_TRUE(button("cmdPortOpen")->hasFocus());
+    QTest::keyClick(button("cmdPortOpen"), Qt::Key_Space);
+    EXPECT_EQ(window.statusText(), QStringLiteral("open port1"));
+    EXPECT_TRUE(button("cmdPortClose")->hasFocus());
+    QTest::keyClick(button("cmdPortClose"), Qt::Key_Space);
+    EXPECT_EQ(window.statusText(), QStringLiteral("close port"));
+    EXPECT_TRUE(button("cmdPortOpen")->hasFocus());
+
+    // A refused open hands the focus back to "Open" as well.
+    window.setPortNames({QStringLiteral("/dev/no-such-scale-port"), com2.slavePath()});
+    QTest::keyClick(button("cmdPortOpen"), Qt::Key_Space);
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("cannot open port1: ")));
+    EXPECT_TRUE(button("cmdPortOpen")->hasFocus());
 }
 
 TEST_F(PortControl, TypingBesideOtherSelectsOther) {
