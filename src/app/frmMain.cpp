@@ -5,6 +5,7 @@
 #include "app/GridView.h"
 #include "app/StatusBar.h"
 #include "app/TableFileMenu.h"
+#include "app/WorkbookMenu.h"
 #include "app/frmAbout.h"
 
 #include <QCoreApplication>
@@ -90,10 +91,6 @@ void frmMain::mnuAbout_Click() {
 // Commands of the features that are still to come. Each does nothing yet.
 // ---------------------------------------------------------------------------------------
 
-void frmMain::mnuLxls_Click() {}
-void frmMain::mnuXls_Click() {}
-void frmMain::mnuLxls1_Click() {}
-void frmMain::mnuLxls2_Click() {}
 void frmMain::cmdPLUDownload_Click() {}
 void frmMain::cmdINGREDDownload_Click() {}
 void frmMain::cmdPLUUpload_Click() {}
@@ -124,4 +121,24 @@ void frmMain::mnuFileOpen1_Click() {
 
 void frmMain::mnuFileSave1_Click() {
     tablefilemenu::fileSave(*this, ingred_, *dlgFile, FileDialog::ingredFilter());
+}
+
+// ---------------------------------------------------------------------------------------
+// Import and export of the tables as workbooks (WorkbookMenu.cpp)
+// ---------------------------------------------------------------------------------------
+
+void frmMain::mnuLxls_Click() {
+    workbookmenu::importWorkbook(*this, plu_, *dlgFile);
+}
+
+void frmMain::mnuXls_Click() {
+    workbookmenu::exportWorkbook(*this, plu_, *dlgFile);
+}
+
+void frmMain::mnuLxls1_Click() {
+    workbookmenu::importWorkbook(*this, ingred_, *dlgFile);
+}
+
+void frmMain::mnuLxls2_Click() {
+    workbookmenu::exportWorkbook(*this, ingred_, *dlgFile);
 }
