@@ -1,0 +1,42 @@
+#pragma once
+
+#include "protocol/DownloadPlan.h"
+
+#include <QString>
+
+#include <functional>
+
+class Wire;
+
+// How a download ended.
+enum class DownloadOutcome {
+    Finished,   // " THE END " shown: every selected row was accepted (or none was selected)
+    Refused,    // the plan's refusal shown; nothing was sent
+    GaveUp,     // a row failed six counted times; the panel keeps that failure's text
+    LinkFailed, // the port failed or could not be reopened; the text names port and reason
+    Cancelled,  // the abort object fired: "Transfer cancelled"
+};
+
+using StatusSink = std::function<void(const QString& text)>;
+using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
+
+// Sends the rows of `plan` to the scale, one handshake per row:
+//   A  0xA5, answered by 0x77        else "Sync error ... : i", counted failure
+//   B  the command, answered by 0x01 else "Download command error", counted failure
+//   C  the number, echoed            else the echo error text, the record's length of 0x00
+//                                         sent one byte at a time, counted failure
+//   D  the record in one write, 0x10 else "SyncOK error", counted failure
+//   E  accepted: "<accepted>i is transfered", the port closed and reopened
+// A counted failure adds one to the row's retry count; the sixth ends the download. Before
+// the retry "Retry #n" is shown and the port recovers: after a sync failure a pause of five
+// seconds, then close and reopen; after a command or record failure close and reopen, then
+// the pause; after a wrong echo nothing, as the zero bytes have already brought the scale
+// back to idle. Each text goes to `status` as it happens; `progress` hears of each accepted
+// row. The port is left open on every end but a failed reopen.
+DownloadOutcome runDownload(const DownloadPlan& plan, Wire& wire, const StatusSink& status,
+                            const ProgressSink& progress = {});
+
+namespace download_timing {
+constexpr qint64 kRetryPauseMs = 5000;
+constexpr int kMaxRetries = 5; // "Retry #1" to "Retry #5"; the sixth failure gives up
+} // namespace download_timing
