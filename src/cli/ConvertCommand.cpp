@@ -3,14 +3,18 @@
 
 #include "cli/Command.h"
 #include "files/TableFileCommands.h"
+#include "spreadsheet/WorkbookExport.h"
+#include "spreadsheet/WorkbookImport.h"
 
+#include <QDate>
 #include <QFileInfo>
 
 #include <functional>
 
 namespace {
 
-const QString kUsage = QStringLiteral("scalectl convert IN OUT");
+const QString kUsage = QStringLiteral("scalectl convert IN OUT\n"
+                                      "       scalectl convert --table plu|ingred IN.xls OUT.xls");
 
 const QString kHelp = QStringLiteral(
     "Usage: scalectl convert IN OUT\n"
@@ -21,6 +25,8 @@ const QString kHelp = QStringLiteral(
     "hold and in which format (case does not matter):\n"
     "  .plu      PLU file\n"
     "  .ingred   ingredient file\n"
+    "  .xls      workbook of either table, read as the import reads it and written as the\n"
+    "            export writes it; between two workbooks --table plu|ingred names the table\n"
     "\n"
     "The status texts of reading and writing go to stdout, errors to stderr.\n"
     "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
@@ -41,9 +47,34 @@ template <typename TableT> FileCommandResult saveTableFile(TableT& table, const 
     return saveRecords(table, path);
 }
 
+// Every status text but the last is printed as it comes; the last one is the result's.
+template <typename TableT> TableFormat<TableT> workbookFormat() {
+    auto run = [](const std::function<bool(const workbook::StatusSink&)>& command) {
+        QString last;
+        const bool ok = command([&last](const QString& text) {
+            if (!last.isNull())
+                cli::printLine(last);
+            last = text;
+        });
+        return FileCommandResult{ok, last};
+    };
+    return {QStringLiteral("xls"),
+            [run](TableT& table, const QString& path) {
+                return run([&](const workbook::StatusSink& status) {
+                    return workbook::importTable(path, table, status);
+                });
+            },
+            [run](TableT& table, const QString& path) {
+                return run([&](const workbook::StatusSink& status) {
+                    return workbook::exportTable(path, table, QDate::currentDate(), status);
+                });
+            }};
+}
+
 template <typename TableT> QVector<TableFormat<TableT>> tableFileFormat(const QString& extension) {
     return {{extension, [](TableT& table, const QString& path) { return openTable(table, path); },
-             saveTableFile<TableT>}};
+             saveTableFile<TableT>},
+            workbookFormat<TableT>()};
 }
 
 QVector<TableFormat<PluTable>> formatsOf(const PluTable*) {
@@ -106,17 +137,34 @@ int runConvert(const QStringList& args) {
         cli::printLine(kHelp);
         return ExitOk;
     }
-    for (const QString& arg : args) {
+    QStringList files;
+    QString tableName; // --table plu|ingred: needed only where both files are workbooks
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--table") || arg.startsWith(QLatin1String("--table="))) {
+            if (arg.contains(QLatin1Char('=')))
+                tableName = arg.section(QLatin1Char('='), 1);
+            else if (i + 1 < args.size())
+                tableName = args[++i];
+            if (tableName != QLatin1String("plu") && tableName != QLatin1String("ingred"))
+                return usageError(QStringLiteral("--table takes plu or ingred"));
+            continue;
+        }
         if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
             return usageError(QStringLiteral("unknown option '%1'").arg(arg));
+        files.append(arg);
     }
-    if (args.size() != 2)
+    if (files.size() != 2)
         return usageError(QStringLiteral("expected two files, IN and OUT"));
-    const QString& in = args[0];
-    const QString& out = args[1];
+    const QString& in = files[0];
+    const QString& out = files[1];
 
-    const bool plu = holds<PluTable>(in, out);
-    const bool ingred = holds<IngredTable>(in, out);
+    const bool plu = holds<PluTable>(in, out) && tableName != QLatin1String("ingred");
+    const bool ingred = holds<IngredTable>(in, out) && tableName != QLatin1String("plu");
+    if (plu && ingred) // two workbooks: only --table tells the table
+        return usageError(QStringLiteral("'%1' and '%2' may hold either table: give --table "
+                                         "plu or --table ingred")
+                              .arg(in, out));
     if (plu == ingred) // neither, or a pair of formats that both tables share
         return usageError(QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
                                          "one table (.plu or .ingred)")
@@ -126,7 +174,7 @@ int runConvert(const QStringList& args) {
 
 const RegisterCommand registration{
     CliCommand{QStringLiteral("convert"),
-               QStringLiteral("convert a table file into another file of the same table"), kUsage,
-               runConvert}};
+               QStringLiteral("convert a table file or workbook into another of the same table"),
+               kUsage, runConvert}};
 
 } // namespace
