@@ -91,8 +91,6 @@ void frmMain::mnuAbout_Click() {
 // Commands of the features that are still to come. Each does nothing yet.
 // ---------------------------------------------------------------------------------------
 
-void frmMain::cmdPLUDownload_Click() {}
-void frmMain::cmdINGREDDownload_Click() {}
 void frmMain::cmdPLUUpload_Click() {}
 
 // ---------------------------------------------------------------------------------------

@@ -1,0 +1,50 @@
+#include "app/TransferSession.h"
+#include "app/frmMain.h"
+#include "protocol/DownloadEngine.h"
+#include "serial/Wire.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+// " PLU Download" and "INGRED Download" on tab "Download": the rows chosen in the frame
+// beside each button go to the scale.
+
+namespace {
+
+DownloadChoice choiceOf(const QRadioButton* one, const QRadioButton* multiple) {
+    if (one->isChecked())
+        return DownloadChoice::One;
+    if (multiple->isChecked())
+        return DownloadChoice::Multiple;
+    return DownloadChoice::All; // also when no option is set
+}
+
+template <typename TableT>
+void download(frmMain& window, const TableT& table, const DownloadSelection& selection) {
+    if (!window.link())
+        return; // no port was ever opened: the buttons are disabled
+    const std::unique_ptr<TransferSession> session = TransferSession::begin(window);
+    if (!session)
+        return;
+    // Every row is checked and built now, before the first byte: the menu bar stays usable
+    // during the transfer, and a table changed through it must not reach the scale half.
+    const DownloadPlan plan = planDownload(table, window.sourcePath(), selection);
+    Wire wire(*window.link(), window.clock(), &session->abort());
+    runDownload(
+        plan, wire, [&window](const QString& text) { window.showStatus(text); },
+        [&session](int done, int total) { session->setProgress(done, total); });
+}
+
+} // namespace
+
+void frmMain::cmdPLUDownload_Click() {
+    download(*this, plu_,
+             {choiceOf(optDownOnePLU, optDownMultiplePLU), txtDownOnePluNo->text(),
+              txtDownStartPluNo->text(), txtDownEndPluNo->text()});
+}
+
+void frmMain::cmdINGREDDownload_Click() {
+    download(*this, ingred_,
+             {choiceOf(optDownOneINGRED, optDownMultipleINGRED), txtDownOneIngredNo->text(),
+              txtDownStartIngredNo->text(), txtDownEndIngredNo->text()});
+}

@@ -1,0 +1,237 @@
+// The two download buttons of the window against the built-in simulated scale, on a manual
+// clock: what the tabs, the progress bar and "Cancel" do while a transfer runs and after it.
+
+#include "app/StatusBar.h"
+#include "app/frmMain.h"
+#include "protocol/FaultSpec.h"
+#include "protocol/SimLink.h"
+#include "protocol/SimulatedScale.h"
+#include "serial/Clock.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+// What the window looked like at one moment of a transfer.
+struct Snapshot {
+    bool tabsEnabled;
+    bool progressShown;
+    bool cancelShown;
+    int progressValue;
+    int progressMaximum;
+};
+
+class DownloadWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        scale().clearFaults();
+        scale().clearPlus();
+        window.setClock(clock);
+        window.setExitFunction([this] { ++exits; });
+
+        auto* other = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
+        const int entry = other->findText(QStringLiteral("Simulated scale"));
+        ASSERT_GE(entry, 0);
+        other->setCurrentIndex(entry);
+        Q_EMIT other->activated(entry);
+        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
+        ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
+
+        PluTable& plu = window.pluTable();
+        for (int i = 1; i <= 3; ++i)
+            plu.records[i] = {
+                qint16(200 + i), i, QStringLiteral("Item"), QString(), 10 * i, 1, 0, 0, 0};
+        plu.count = 3;
+        IngredTable& ingred = window.ingredTable();
+        for (int i = 1; i <= 3; ++i) {
+            ingred.records[i].MessageNo = qint16(70 + i);
+            ingred.records[i].Message1 = QStringLiteral("Line %1").arg(i);
+        }
+        ingred.count = 3;
+        window.setSourcePath(QStringLiteral("/data/shop.plu"));
+
+        QObject::connect(statusBar(), &StatusBar::statusTextChanged, [this](const QString& text) {
+            texts << text;
+            tabsAtText << window.tabs()->isEnabled();
+        });
+        clock.setOnWait([this](qint64) {
+            snapshots << snapshot();
+            if (duringWait)
+                duringWait();
+        });
+    }
+    void TearDown() override { scale().clearFaults(); }
+
+    static SimulatedScale& scale() { return embeddedScale(); }
+    StatusBar* statusBar() { return qobject_cast<StatusBar*>(window.statusBar()); }
+    QPushButton* button(const char* name) {
+        return window.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    template <typename T> T* control(const char* name) {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+    bool shown(const char* name) {
+        QWidget* widget = control<QWidget>(name);
+        return widget && widget->isVisibleTo(&window);
+    }
+    Snapshot snapshot() {
+        auto* bar = control<QProgressBar>("prgTransfer");
+        return {window.tabs()->isEnabled(), shown("prgTransfer"), shown("cmdCancel"),
+                bar ? bar->value() : -1, bar ? bar->maximum() : -1};
+    }
+    void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
+    void choose(const char* option) { control<QRadioButton>(option)->setChecked(true); }
+    void type(const char* box, const char* text) {
+        control<QLineEdit>(box)->setText(QString::fromLatin1(text));
+    }
+    void clickPluDownload() { QTest::mouseClick(button("cmdPLUDownload"), Qt::LeftButton); }
+
+    // After a transfer, whichever way it ended: tabs back, controls hidden.
+    void expectIdleWindow() {
+        EXPECT_TRUE(window.tabs()->isEnabled());
+        EXPECT_FALSE(shown("prgTransfer"));
+        EXPECT_FALSE(shown("cmdCancel"));
+    }
+
+    ManualClock clock;
+    frmMain window;
+    int exits = 0;
+    QStringList texts;
+    QList<bool> tabsAtText;
+    QList<Snapshot> snapshots;
+    std::function<void()> duringWait;
+};
+
+} // namespace
+
+TEST_F(DownloadWindow, TabsAreDisabledAndTheProgressShownForTheWholeTransfer) {
+    EXPECT_FALSE(shown("prgTransfer"));
+    EXPECT_FALSE(shown("cmdCancel"));
+    choose("optDownAllPLU");
+    clickPluDownload();
+
+    EXPECT_EQ(texts, (QStringList{"plu#1 is transfered", "plu#2 is transfered",
+                                  "plu#3 is transfered", " THE END "}));
+    EXPECT_EQ(tabsAtText, (QList<bool>{false, false, false, false}));
+    ASSERT_EQ(snapshots.size(), 12); // four receives a row
+    for (const Snapshot& at : snapshots) {
+        EXPECT_FALSE(at.tabsEnabled);
+        EXPECT_TRUE(at.progressShown);
+        EXPECT_TRUE(at.cancelShown);
+        EXPECT_EQ(at.progressMaximum, 3);
+    }
+    EXPECT_EQ(snapshots[0].progressValue, 0);
+    EXPECT_EQ(snapshots[4].progressValue, 1); // row 2's sync
+    EXPECT_EQ(snapshots[11].progressValue, 2);
+    expectIdleWindow();
+    EXPECT_EQ(scale().pluNumbers(), (QList<quint16>{201, 202, 203}));
+    EXPECT_TRUE(window.link()->isOpen());
+}
+
+TEST_F(DownloadWindow, TheBoxesSelectTheRowsOfTheIngredientDownload) {
+    choose("optDownMultipleINGRED");
+    type("txtDownStartIngredNo", "2");
+    type("txtDownEndIngredNo", "3.5"); // halves to even: 4, beyond the count
+    QTest::mouseClick(button("cmdINGREDDownload"), Qt::LeftButton);
+    EXPECT_EQ(texts, QStringList{"INGRED Range is not valid"});
+
+    texts.clear();
+    type("txtDownEndIngredNo", "2.5");
+    QTest::mouseClick(button("cmdINGREDDownload"), Qt::LeftButton);
+    EXPECT_EQ(texts, (QStringList{"Message#2 is transfered", " THE END "}));
+    EXPECT_TRUE(scale().ingredRecord(72));
+    EXPECT_FALSE(scale().ingredRecord(73));
+    expectIdleWindow();
+}
+
+TEST_F(DownloadWindow, RefusalsDisableTheTabsOnlyWhileTheyRun) {
+    const int before = scale().exchanges();
+    window.setSourcePath(QStringLiteral("?"));
+    clickPluDownload();
+    EXPECT_EQ(texts, QStringList{"ERROR! select plu files"});
+    EXPECT_EQ(tabsAtText, QList<bool>{false});
+    expectIdleWindow();
+
+    window.setSourcePath(QStringLiteral("/data/shop.plu"));
+    type("txtDownOnePluNo", "4");
+    clickPluDownload();
+    EXPECT_EQ(texts.last(), QStringLiteral("PLU Range is not valid"));
+    expectIdleWindow();
+    EXPECT_EQ(scale().exchanges(), before); // nothing reached the scale
+    EXPECT_TRUE(snapshots.isEmpty());
+}
+
+TEST_F(DownloadWindow, GivingUpAfterSixFailuresBringsTheTabsBack) {
+    withFault("ack@201:*");
+    clickPluDownload();
+    EXPECT_EQ(texts.last(), QStringLiteral("SyncOK error"));
+    EXPECT_EQ(texts.count(QStringLiteral("Retry #5")), 1);
+    expectIdleWindow();
+    EXPECT_TRUE(window.link()->isOpen());
+    EXPECT_EQ(clock.waitedMs(), 5 * 5000);
+}
+
+TEST_F(DownloadWindow, CancelEndsTheTransferAtOnceAndLeavesThePortOpen) {
+    withFault("sync:*");
+    duringWait = [this] {
+        if (texts.contains(QStringLiteral("Retry #2")))
+            button("cmdCancel")->click();
+    };
+    choose("optDownAllPLU");
+    clickPluDownload();
+    EXPECT_EQ(texts.last(), QStringLiteral("Transfer cancelled"));
+    EXPECT_EQ(clock.waitedMs(), 5000); // the second pause ended at once
+    expectIdleWindow();
+    EXPECT_TRUE(window.link()->isOpen());
+}
+
+TEST_F(DownloadWindow, ExitDuringATransferEndsItWithoutAnotherByte) {
+    const int before = scale().exchanges();
+    duringWait = [this] { window.mnuFileExit_Click(); };
+    choose("optDownAllPLU");
+    clickPluDownload();
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(scale().exchanges() - before, 1); // the first sync, and nothing after it
+    EXPECT_TRUE(scale().pluNumbers().isEmpty());
+    EXPECT_EQ(snapshots.size(), 1);
+}
+
+TEST_F(DownloadWindow, ASecondStartWhileOneRunsIsIgnored) {
+    const int before = scale().exchanges();
+    int nested = 0;
+    duringWait = [&] {
+        if (nested++ == 0) {
+            window.cmdPLUDownload_Click();
+            window.cmdINGREDDownload_Click();
+        }
+    };
+    clickPluDownload(); // "One PLU" 1
+    EXPECT_EQ(scale().exchanges() - before, 1);
+    EXPECT_EQ(texts, (QStringList{"plu#1 is transfered", " THE END "}));
+    expectIdleWindow();
+}
+
+TEST_F(DownloadWindow, ATableChangedDuringTheTransferDoesNotReachTheScale) {
+    duringWait = [this] {
+        window.pluTable().records[2].UnitPrice = 99999;
+        window.pluTable().count = 1;
+    };
+    choose("optDownAllPLU");
+    clickPluDownload();
+    EXPECT_EQ(texts.last(), QStringLiteral(" THE END "));
+    ASSERT_TRUE(scale().pluRecord(202));
+    EXPECT_EQ(scale().pluRecord(202)->mid(60, 4), QByteArray::fromHex("00000014")); // 20
+    EXPECT_TRUE(scale().pluRecord(203));
+}
