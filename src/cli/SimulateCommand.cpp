@@ -3,6 +3,7 @@
 
 #include "cli/Command.h"
 #include "cli/QuitOnSignal.h"
+#include "cli/ScaleDump.h"
 #include "cli/ScaleServers.h"
 #include "files/TableFileCommands.h"
 #include "protocol/FaultSpec.h"
@@ -17,7 +18,7 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "scalectl simulate (--pty | --tcp HOST:PORT) [--load-plu FILE.plu] [--display W,U,T]\n"
-    "                  [--fault SPEC ...] [--baud RATE]");
+    "                  [--fault SPEC ...] [--baud RATE] [--dump FILE]");
 
 QString help() {
     return QStringLiteral("Usage: ") + kUsage +
@@ -39,12 +40,16 @@ QString help() {
                "  --fault SPEC     misbehave on demand; may be repeated (see below)\n"
                "  --baud RATE      answer at the pace of a serial line of RATE baud (10 bits\n"
                "                   a byte), e.g. 9600; without it answers go out at once\n"
+               "  --dump FILE      on ending, write every record it holds to FILE, one line\n"
+               "                   each: 'plu NUMBER HEX' (72 bytes), 'ingred NUMBER HEX'\n"
+               "                   (400 bytes)\n"
                "\n") +
            faultSyntaxHelp() +
            QStringLiteral("\n"
                           "\n"
                           "Exit codes: 0 ended by a signal, 2 usage error, 3 the PLU file "
-                          "cannot be read,\n"
+                          "cannot be read\n"
+                          "or the dump cannot be written, "
                           "1 the port cannot be served.");
 }
 
@@ -55,6 +60,7 @@ struct Options {
     std::optional<DisplayValues> display;
     QList<Fault> faults;
     int baud = 0;
+    QString dump;
 };
 
 int usageError(const QString& message) {
@@ -95,10 +101,10 @@ std::optional<int> parse(const QStringList& args, Options& options) {
             options.pty = true;
             continue;
         }
-        const bool takesValue = arg == QLatin1String("--tcp") ||
-                                arg == QLatin1String("--load-plu") ||
-                                arg == QLatin1String("--display") ||
-                                arg == QLatin1String("--fault") || arg == QLatin1String("--baud");
+        const bool takesValue =
+            arg == QLatin1String("--tcp") || arg == QLatin1String("--load-plu") ||
+            arg == QLatin1String("--display") || arg == QLatin1String("--fault") ||
+            arg == QLatin1String("--baud") || arg == QLatin1String("--dump");
         if (!takesValue)
             return usageError(QStringLiteral("unknown option '%1'").arg(arg));
         const std::optional<QString> text = value();
@@ -114,6 +120,8 @@ std::optional<int> parse(const QStringList& args, Options& options) {
                 return usageError(QStringLiteral("--display takes three numbers 0 to 4294967295 "
                                                  "separated by commas, not '%1'")
                                       .arg(*text));
+        } else if (arg == QLatin1String("--dump")) {
+            options.dump = *text;
         } else if (arg == QLatin1String("--fault")) {
             QString error;
             const auto faults = parseFaults(*text, &error);
@@ -204,6 +212,12 @@ int simulate(const QStringList& args) {
                                    "Ctrl-C or SIGTERM ends it")
                         .arg(portName));
     QCoreApplication::exec();
+    if (!options.dump.isEmpty()) {
+        if (const QString problem = writeScaleDump(scale, options.dump); !problem.isEmpty()) {
+            cli::printError(QStringLiteral("scalectl simulate: ") + problem);
+            return ExitFileError;
+        }
+    }
     return ExitOk;
 }
 

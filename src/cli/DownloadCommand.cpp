@@ -1,0 +1,169 @@
+// scalectl download plu|ingred FILE --port PORT [--one N | --range FIRST-LAST | --all]: sends
+// rows of a PLU or ingredient file to the scale as the window's download buttons do.
+
+#include "cli/Command.h"
+#include "files/TableFileCommands.h"
+#include "protocol/DownloadEngine.h"
+#include "serial/Clock.h"
+#include "serial/LinkFactory.h"
+#include "serial/Wire.h"
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "scalectl download plu|ingred FILE --port PORT [--one N | --range FIRST-LAST | --all]");
+
+const QString kHelp = QStringLiteral(
+    "Usage: scalectl download plu|ingred FILE --port PORT\n"
+    "                         [--one N | --range FIRST-LAST | --all]\n"
+    "\n"
+    "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
+    "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. Rows\n"
+    "are counted from 1 in the order of the file, as in the grid's \"No\" column.\n"
+    "  --all               every row of the file (default)\n"
+    "  --one N             row N only\n"
+    "  --range FIRST-LAST  rows FIRST to LAST; a reversed range sends nothing\n"
+    "Row numbers are read as the window's boxes read them: blanks allowed, halves\n"
+    "rounded to the even neighbour.\n"
+    "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+    "\n"
+    "The status text of reading FILE and every status text of the transfer are printed\n"
+    "on stdout as they happen (\"plu#3 is transfered\", \"Retry #1\", \" THE END \").\n"
+    "Every selected row is checked before the first byte is sent; a row that cannot be\n"
+    "sent is named and nothing is sent.\n"
+    "Exit codes: 0 ended with \" THE END \", 1 refused, given up after six failures of\n"
+    "a row, or the port failed, 2 usage error, 3 FILE cannot be read.");
+
+enum class TableChoice { Plu, Ingred };
+
+struct Options {
+    TableChoice table = TableChoice::Plu;
+    QString file;
+    QString port;
+    DownloadSelection selection;
+};
+
+int usageError(const QString& message) {
+    cli::printError(QStringLiteral("scalectl download: ") + message);
+    cli::printError(QStringLiteral("Usage: ") + kUsage);
+    return ExitUsage;
+}
+
+// "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
+// signs; the two texts are then read like the boxes' texts.
+std::optional<std::pair<QString, QString>> splitRange(const QString& text) {
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const QChar before = text.at(i - 1);
+        if (text.at(i) == QLatin1Char('-') &&
+            (before.isDigit() || before == QLatin1Char('.') || before.isSpace()))
+            return std::make_pair(text.left(i), text.mid(i + 1));
+    }
+    return std::nullopt;
+}
+
+// Parses the arguments; returns an exit code when the command is to end at once.
+std::optional<int> parse(const QStringList& args, Options& options) {
+    QStringList positional;
+    int selections = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            cli::printLine(kHelp);
+            return ExitOk;
+        }
+        if (arg == QLatin1String("--all")) {
+            options.selection.choice = DownloadChoice::All;
+            ++selections;
+            continue;
+        }
+        const bool takesValue = arg == QLatin1String("--port") || arg == QLatin1String("--one") ||
+                                arg == QLatin1String("--range");
+        if (!takesValue) {
+            if (arg.startsWith(QLatin1String("--")))
+                return usageError(QStringLiteral("unknown option '%1'").arg(arg));
+            positional.append(arg);
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return usageError(QStringLiteral("%1 needs a value").arg(arg));
+        const QString value = args[++i];
+        if (arg == QLatin1String("--port")) {
+            options.port = value;
+        } else if (arg == QLatin1String("--one")) {
+            options.selection.choice = DownloadChoice::One;
+            options.selection.oneNo = value;
+            ++selections;
+        } else {
+            const auto range = splitRange(value);
+            if (!range)
+                return usageError(
+                    QStringLiteral("--range takes FIRST-LAST, e.g. 3-7, not '%1'").arg(value));
+            options.selection.choice = DownloadChoice::Multiple;
+            options.selection.startNo = range->first;
+            options.selection.endNo = range->second;
+            ++selections;
+        }
+    }
+    if (positional.size() != 2)
+        return usageError(QStringLiteral("expected the table (plu or ingred) and FILE"));
+    if (positional[0] == QLatin1String("plu"))
+        options.table = TableChoice::Plu;
+    else if (positional[0] == QLatin1String("ingred"))
+        options.table = TableChoice::Ingred;
+    else
+        return usageError(
+            QStringLiteral("the table is plu or ingred, not '%1'").arg(positional[0]));
+    options.file = positional[1];
+    if (selections > 1)
+        return usageError(QStringLiteral("give only one of --one, --range and --all"));
+    if (options.port.isEmpty())
+        return usageError(QStringLiteral("--port PORT is required"));
+    return std::nullopt;
+}
+
+template <typename TableT> int downloadFile(const Options& options) {
+    auto table = std::make_unique<TableT>(); // hundreds of records: too big for the stack
+    table->reset();
+    const OpenResult opened = openTable(*table, options.file);
+    if (!opened.ok) {
+        cli::printError(QStringLiteral("scalectl download: ") + opened.status);
+        return ExitFileError;
+    }
+    cli::printLine(opened.status);
+
+    // The file's path is the "Source": the "?" refusal cannot happen here.
+    const DownloadPlan plan = planDownload(*table, options.file, options.selection);
+    if (plan.refused()) {
+        cli::printLine(plan.refusal);
+        return ExitRefused;
+    }
+
+    const std::unique_ptr<Link> link = createLink(options.port);
+    if (!link->open()) {
+        cli::printError(QStringLiteral("scalectl download: cannot open %1: %2")
+                            .arg(options.port, link->errorString()));
+        return ExitRefused;
+    }
+    RealClock clock;
+    Wire wire(*link, clock);
+    const DownloadOutcome outcome = runDownload(plan, wire, cli::printLine);
+    link->close();
+    return outcome == DownloadOutcome::Finished ? ExitOk : ExitRefused;
+}
+
+int download(const QStringList& args) {
+    Options options;
+    if (const std::optional<int> done = parse(args, options))
+        return *done;
+    return options.table == TableChoice::Plu ? downloadFile<PluTable>(options)
+                                             : downloadFile<IngredTable>(options);
+}
+
+RegisterCommand reg{CliCommand{QStringLiteral("download"),
+                               QStringLiteral("send rows of a PLU or ingredient file to the scale"),
+                               kUsage, download}};
+
+} // namespace

@@ -1,0 +1,217 @@
+// scalectl download against scalectl simulate over a real pseudo-terminal; what reached the
+// simulated scale is read back from its --dump file.
+
+#include "files/TableFileCommands.h"
+#include "protocol/IngredWireRecord.h"
+#include "protocol/PluWireRecord.h"
+
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome scalectl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(SCALECTL_PATH), args);
+    Outcome run;
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// A `scalectl simulate --pty --dump FILE`; stopping it yields what the scale held.
+class Simulator {
+public:
+    Simulator(const QString& dumpPath, const QStringList& extra = {}) : m_dump(dumpPath) {
+        m_process.start(QStringLiteral(SCALECTL_PATH),
+                        QStringList{"simulate", "--pty", "--dump", dumpPath} + extra);
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        }
+        if (m_process.canReadLine())
+            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    QString port() const { return m_port; }
+
+    // Ends it with SIGTERM and reads its dump: "plu 12" -> record bytes.
+    QMap<QString, QByteArray> stop() {
+        QMap<QString, QByteArray> records;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000) || m_process.exitCode() != 0)
+            return records;
+        QFile file(m_dump);
+        if (!file.open(QIODevice::ReadOnly))
+            return records;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3)
+                records.insert(QString::fromLatin1(parts[0] + ' ' + parts[1]),
+                               QByteArray::fromHex(parts[2]));
+        }
+        return records;
+    }
+
+private:
+    QProcess m_process;
+    QString m_port;
+    QString m_dump;
+};
+
+class DownloadCommand : public ::testing::Test {
+protected:
+    QString write(const char* name, const QByteArray& content) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            ADD_FAILURE() << "cannot write " << name;
+        return path;
+    }
+    QString dumpPath() const { return dir.filePath(QStringLiteral("scale.dump")); }
+
+    QTemporaryDir dir;
+};
+
+const QByteArray kPluFile = "11,305419896,\"Pear\",\"Conference, ripe\",1500,7,300,1,0\r\n"
+                            "12,1012,\"Caf\xE9 cr\xE8me\",\" \",250,3,0,2,1\r\n"
+                            "13,1013,\"Walnut bread with a long description\",\" \",425,3,20,2,"
+                            "2\r\n";
+
+const QByteArray kIngredFile = "31,\"Wheat flour\",\"water\",\" \",\" \"\r\n"
+                               "32,\"Contains nuts\",\"Store dry\",\"Best before: see pack\","
+                               "\" \"\r\n";
+
+} // namespace
+
+TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
+    const QString file = write("shop.plu", kPluFile);
+    Simulator simulator(dumpPath());
+    ASSERT_TRUE(simulator.port().startsWith(QLatin1String("/dev/")));
+
+    const Outcome run = scalectl({"download", "plu", file, "--port", simulator.port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
+                                      "plu#3 is transfered\n THE END \n"));
+
+    const QMap<QString, QByteArray> held = simulator.stop();
+    auto table = std::make_unique<PluTable>();
+    table->reset();
+    ASSERT_TRUE(openTable(*table, file).ok);
+    for (int row = 1; row <= 3; ++row) {
+        const QString key = QStringLiteral("plu %1").arg(10 + row);
+        ASSERT_TRUE(held.contains(key)) << key.toStdString();
+        EXPECT_EQ(held[key], plu_wire::encode(table->records[row]).bytes) << row;
+    }
+    const QByteArray pear = held[QStringLiteral("plu 11")];
+    EXPECT_EQ(pear.left(4).toHex(), "12345678");
+    EXPECT_EQ(pear.mid(4, 28), QByteArray(12, ' ') + "Pear" + QByteArray(12, ' '));
+    EXPECT_EQ(pear.mid(66, 2).toHex(), "012c");
+    EXPECT_EQ(held[QStringLiteral("plu 12")].mid(4, 28).trimmed(), "Caf\xE9 cr\xE8me");
+    EXPECT_EQ(held[QStringLiteral("plu 13")].mid(4, 28), "read with a long description");
+    EXPECT_TRUE(held.contains(QStringLiteral("plu 1"))); // the samples stay
+}
+
+TEST_F(DownloadCommand, ARangeOfIngredientMessagesAndARecoveredWrongEcho) {
+    const QString file = write("shop.ingred", kIngredFile);
+    Simulator simulator(dumpPath(), {"--fault", "echo@32"});
+    const Outcome run =
+        scalectl({"download", "ingred", file, "--port", simulator.port(), "--range", "2-2"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Message Count is 2\nMessage # is not same\nRetry #1\n"
+                                      "Message#2 is transfered\n THE END \n"));
+
+    const QMap<QString, QByteArray> held = simulator.stop();
+    EXPECT_FALSE(held.contains(QStringLiteral("ingred 31")));
+    const QByteArray message = held.value(QStringLiteral("ingred 32"));
+    ASSERT_EQ(message.size(), 400);
+    EXPECT_EQ(message.left(50), QByteArray("Contains nuts").leftJustified(50, ' '));
+    EXPECT_EQ(message.mid(100, 50), QByteArray("Best before: see pack").leftJustified(50, ' '));
+    EXPECT_EQ(message.mid(200), QByteArray(200, ' '));
+}
+
+TEST_F(DownloadCommand, RefusalsSendNothingAndExitWithOne) {
+    const QString plu = write("shop.plu", kPluFile);
+    const QString bad = write("bad.plu", "1,1,\"A\",\" \",1,0,-1,0,0\r\n");
+    Simulator simulator(dumpPath());
+
+    Outcome run = scalectl({"download", "plu", plu, "--port", simulator.port(), "--one", "4"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nPLU Range is not valid\n"));
+
+    run = scalectl({"download", "plu", plu, "--port", simulator.port(), "--range", "0-2"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nPLU Range is not valid\n"));
+
+    run = scalectl({"download", "plu", bad, "--port", simulator.port()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 1\nPLU row 1: Tare -1 cannot be sent: it "
+                                      "must lie between 0 and 32767\n"));
+
+    run = scalectl({"download", "plu", plu, "--port", simulator.port(), "--range", "3-1"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\n THE END \n"));
+
+    const QMap<QString, QByteArray> held = simulator.stop();
+    EXPECT_EQ(held.keys(),
+              (QStringList{"plu 1", "plu 2", "plu 3", "plu 4", "plu 5"})); // the samples only
+}
+
+TEST_F(DownloadCommand, UnreadableFilesBadArgumentsAndDeadPorts) {
+    const QString plu = write("shop.plu", kPluFile);
+    const QString missing = dir.filePath(QStringLiteral("missing.plu"));
+
+    Outcome run = scalectl({"download", "plu", missing, "--port", "sim"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains(QLatin1String("missing.plu"))) << run.err.toStdString();
+
+    const QStringList usage[] = {
+        {"download", "plu", plu},
+        {"download", "prices", plu, "--port", "sim"},
+        {"download", "plu", plu, "--port", "sim", "--one", "1", "--all"},
+        {"download", "plu", plu, "--port", "sim", "--range", "7"},
+        {"download", "plu", plu, "--port", "sim", "--fast"},
+        {"download", "plu", "--port", "sim"},
+    };
+    for (const QStringList& args : usage) {
+        run = scalectl(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+
+    run = scalectl({"download", "plu", plu, "--port", dir.filePath(QStringLiteral("no-tty"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("cannot open"))) << run.err.toStdString();
+
+    // The simulated scale inside scalectl takes the rows, too.
+    run = scalectl({"download", "plu", plu, "--port", "sim", "--range", " 1 - 2.5 "});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
+                                      " THE END \n"));
+}
