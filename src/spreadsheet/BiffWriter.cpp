@@ -162,6 +162,8 @@ std::optional<QByteArray> writeBiffStream(const Sheet& sheet, QString* error) {
     QStringList strings;
     QHash<QString, quint32> stringIndex;
     quint32 labelCount = 0;
+    QVector<std::optional<double>> numbers; // per key: the number the cell is stored as
+    numbers.reserve(keys.size());
     for (quint32 key : keys) {
         const QString& text = sheet.cells[key];
         if (text.size() > kMaxCellChars) {
@@ -174,7 +176,8 @@ std::optional<QByteArray> writeBiffStream(const Sheet& sheet, QString* error) {
         rows = qMax(rows, Sheet::rowOf(key) + 1);
         cols = qMax(cols, Sheet::colOf(key) + 1);
         widths[Sheet::colOf(key)] = qMax(widths.value(Sheet::colOf(key)), int(text.size()));
-        if (celltext::exactNumber(text))
+        numbers.append(celltext::exactNumber(text));
+        if (numbers.last())
             continue;
         ++labelCount;
         if (!stringIndex.contains(text)) {
@@ -211,17 +214,17 @@ std::optional<QByteArray> writeBiffStream(const Sheet& sheet, QString* error) {
     for (auto it = widths.cbegin(); it != widths.cend(); ++it)
         record(out, biff::ColInfo, colInfo(it.key(), qMin(it.value() + 1, kMaxColumnWidthChars)));
     record(out, biff::Dimensions, dimensions(rows, cols));
-    for (quint32 key : keys) {
-        const QString& text = sheet.cells[key];
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const quint32 key = keys[i];
         QByteArray body;
         le::put16(body, quint16(Sheet::rowOf(key)));
         le::put16(body, quint16(Sheet::colOf(key)));
         le::put16(body, kCellXf);
-        if (const auto number = celltext::exactNumber(text)) {
+        if (const auto number = numbers[i]) {
             le::putF64(body, *number);
             record(out, biff::Number, body);
         } else {
-            le::put32(body, stringIndex.value(text));
+            le::put32(body, stringIndex.value(sheet.cells[key]));
             record(out, biff::LabelSst, body);
         }
     }

@@ -23,6 +23,9 @@ QString plainDecimal(double value) {
 std::optional<double> exactNumber(const QString& text) {
     if (text.isEmpty() || text.size() > 400)
         return std::nullopt;
+    const QChar first = text.front();
+    if (first != QLatin1Char('-') && (first < QLatin1Char('0') || first > QLatin1Char('9')))
+        return std::nullopt; // the plain decimal form starts with a digit or a minus sign
     const QByteArray latin = text.toLatin1();
     double value = 0;
     const auto result = std::from_chars(latin.constData(), latin.constData() + latin.size(), value);
