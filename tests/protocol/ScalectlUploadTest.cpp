@@ -1,0 +1,207 @@
+// scalectl upload against scalectl simulate over a real pseudo-terminal: the PLU file that
+// comes back, the status texts on stdout, and the exit codes.
+
+#include "files/TableFileFormat.h"
+#include "tables/Records.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome scalectl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(SCALECTL_PATH), args);
+    Outcome run;
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// A running `scalectl simulate --pty`; its first line is the port to talk to.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        m_process.start(QStringLiteral(SCALECTL_PATH),
+                        QStringList{QStringLiteral("simulate"), QStringLiteral("--pty")} + args);
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        }
+        if (m_process.canReadLine())
+            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    QString port() const { return m_port; }
+
+private:
+    QProcess m_process;
+    QString m_port;
+};
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+std::vector<PluRecord> recordsOf(const QString& path) {
+    const ParsedTableFile<PluRecord> parsed = parseTableFile<PluRecord>(readFile(path));
+    EXPECT_TRUE(parsed.ok()) << parsed.error.toStdString();
+    return parsed.records;
+}
+
+// The scale centres every name in 28 characters, so an uploaded name is the original with
+// blanks around it. Records are compared with their names trimmed on both sides.
+std::vector<PluRecord> trimmedNames(std::vector<PluRecord> records) {
+    for (PluRecord& record : records) {
+        record.ItemName1 = record.ItemName1.trimmed();
+        record.ItemName2 = record.ItemName2.trimmed();
+    }
+    return records;
+}
+
+// Names of many lengths, an empty one, a full 28 characters, Windows-1252 letters.
+const QByteArray kStock = "1,1001,\"Apples\",\"Braeburn\",349,7,0,1,0\r\n"
+                          "2,1002,\"Br\xF6tchen\",\"\",25,1,0,2,1\r\n"
+                          "3,2147483647,\"ABCDEFGHIJKLMNOPQRSTUVWXYZ01\",\"x\",2147483647,32767,"
+                          "32767,32767,32767\r\n"
+                          "4,0,\"Tea \xA3 green\",\"Caf\xE9\",0,0,0,0,0\r\n";
+
+QStringList args(std::initializer_list<QString> list) {
+    return QStringList(list);
+}
+
+struct ScalectlUploadTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString stock = dir.filePath(QStringLiteral("stock.plu"));
+    QString out = dir.filePath(QStringLiteral("back.plu"));
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(writeFile(stock, kStock));
+    }
+};
+
+} // namespace
+
+TEST_F(ScalectlUploadTest, ATableDownloadedAndUploadedBackMatchesTheOriginalFile) {
+    // A scale that holds nothing (an empty PLU file instead of its samples), at 9600 baud.
+    const QString empty = dir.filePath(QStringLiteral("empty.plu"));
+    ASSERT_TRUE(writeFile(empty, {}));
+    Simulator scale(
+        {QStringLiteral("--load-plu"), empty, QStringLiteral("--baud"), QStringLiteral("9600")});
+    ASSERT_TRUE(scale.port().startsWith(QLatin1String("/dev/"))) << scale.port().toStdString();
+
+    const Outcome sent = scalectl(args({"download", "plu", stock, "--port", scale.port()}));
+    ASSERT_EQ(sent.exitCode, 0) << sent.out.toStdString() << sent.err.toStdString();
+    ASSERT_TRUE(sent.out.endsWith(QLatin1String(" THE END \n"))) << sent.out.toStdString();
+
+    const Outcome run = scalectl(args({"upload", "plu", out, "--port", scale.port()}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("plu#1 is received\nplu#2 is received\nplu#3 is received\n"
+                                      "plu#4 is received\nPLU is not exist\n"));
+    const std::vector<PluRecord> uploaded = recordsOf(out);
+    ASSERT_EQ(uploaded.size(), 4u);
+    EXPECT_EQ(trimmedNames(uploaded), trimmedNames(recordsOf(stock)));
+    EXPECT_EQ(uploaded[0].ItemName1, QString(11, QLatin1Char(' ')) + QStringLiteral("Apples") +
+                                         QString(11, QLatin1Char(' ')));
+    EXPECT_EQ(uploaded[1].ItemName2, QString(28, QLatin1Char(' ')));
+}
+
+TEST_F(ScalectlUploadTest, OnePluIsWrittenAsTheOnlyLineOfTheFile) {
+    Simulator scale({QStringLiteral("--load-plu"), stock});
+    ASSERT_FALSE(scale.port().isEmpty());
+
+    Outcome run = scalectl(args({"upload", "plu", out, "--port", scale.port(), "--one", "3"}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("plu#3 is received\n"));
+    EXPECT_EQ(trimmedNames(recordsOf(out)),
+              std::vector<PluRecord>{trimmedNames(recordsOf(stock))[2]});
+
+    // A number the scale does not hold is no failure: the file is written, empty.
+    run = scalectl(args({"upload", "plu", out, "--port", scale.port(), "--one", "9"}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU is not exist\n"));
+    EXPECT_EQ(readFile(out), QByteArray());
+}
+
+TEST_F(ScalectlUploadTest, AnAbortExitsOneAndKeepsTheRecordsReceivedBefore) {
+    // Every reply for number 2 ends with a wrong byte: five counted failures, no pauses.
+    Simulator scale({QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
+                     QStringLiteral("endbyte@2:*")});
+    ASSERT_FALSE(scale.port().isEmpty());
+
+    const Outcome run = scalectl(args({"upload", "plu", out, "--port", scale.port()}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QStringLiteral("plu#1 is received\n"
+                                      "SyncOK error\nRetry #1\nSyncOK error\nRetry #2\n"
+                                      "SyncOK error\nRetry #3\nSyncOK error\nRetry #4\n"
+                                      "SyncOK error\n"));
+    EXPECT_EQ(trimmedNames(recordsOf(out)),
+              std::vector<PluRecord>{trimmedNames(recordsOf(stock))[0]});
+}
+
+TEST_F(ScalectlUploadTest, RefusalsAndBadArgumentsLeaveAnExistingFileAlone) {
+    ASSERT_TRUE(writeFile(out, "keep me\r\n"));
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* stdoutText;
+        const char* stderrSays;
+    } cases[] = {
+        {args({"upload", "plu", out, "--port", "sim", "--one", "0"}), 1, "PLU No is not valid\n",
+         ""},
+        {args({"upload", "plu", out, "--port", "sim", "--one", "601"}), 1, "PLU No is not valid\n",
+         ""},
+        {args({"upload", "plu", out, "--port", "sim", "--one", "abc"}), 1, "PLU No is not valid\n",
+         ""},
+        {args({"upload", "plu", out}), 2, "", "--port PORT is required"},
+        {args({"upload", "ingred", out, "--port", "sim"}), 2, "", "only the PLU table"},
+        {args({"upload", "plu", out, "--port", "sim", "--one", "2", "--all"}), 2, "", "not both"},
+        {args({"upload", "plu", out, "--port", "sim", "--fast"}), 2, "", "unknown option"},
+        {args({"upload", "plu", out, "--port", "/nonexistent/tty"}), 1, "",
+         "cannot open /nonexistent/tty"},
+        {args({"upload", "plu", dir.filePath(QStringLiteral("no/such/folder.plu")), "--port",
+               "sim"}),
+         3, "", "no such folder"},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.args.join(' ').toStdString();
+        const Outcome run = scalectl(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << what << "\n" << run.err.toStdString();
+        EXPECT_EQ(run.out, QString::fromLatin1(c.stdoutText)) << what;
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.stderrSays))) << what;
+    }
+    EXPECT_EQ(readFile(out), QByteArray("keep me\r\n"));
+}
