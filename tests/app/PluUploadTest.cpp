@@ -109,17 +109,6 @@ TEST_F(PluUpload, AllPluFillsTheGridWhileTheTabsAreDisabled) {
     EXPECT_FALSE(transferControlsShown());
 }
 
-TEST_F(PluUpload, OnePluIsListedInRowOneWithItsNumber) {
-    choose("optUpOnePLU", QStringLiteral("4"));
-    clickUpload();
-    EXPECT_EQ(window.statusText(), QStringLiteral("plu#4 is received"));
-    EXPECT_EQ(cell(1, 0), QStringLiteral("4"));
-    EXPECT_EQ(cell(1, 3).trimmed(), QStringLiteral("Olives"));
-    EXPECT_EQ(cell(2, 1), QString());
-    EXPECT_EQ(window.pluTable().records[4].ItemCode, 1004);
-    EXPECT_EQ(window.pluTable().count, 1);
-}
-
 TEST_F(PluUpload, RefusalsAndAScaleThatNeverAnswersKeepTheOperatorsWork) {
     typeOwnWork();
     choose("optUpOnePLU", QStringLiteral("601"));

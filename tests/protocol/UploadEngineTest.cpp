@@ -281,16 +281,6 @@ TEST_F(UploadEngineTest, NamesKeepTheBlanksThatCentreThem) {
     EXPECT_EQ(table.grid.text(1, 4), QString(28, QLatin1Char(' ')));
 }
 
-TEST_F(UploadEngineTest, NameBytesAreReadAsWindows1252) {
-    hold({1});
-    QByteArray raw = *scale.pluRecord(1);
-    raw.replace(4, 28, QByteArray("\x80 caf\xE9 \x9F", 8) + QByteArray(20, ' '));
-    scale.storePlu(1, raw);
-    uploadOne(QStringLiteral("1"));
-    EXPECT_EQ(table.records[1].ItemName1,
-              QString::fromUtf8("€ café Ÿ") + QString(20, QLatin1Char(' ')));
-}
-
 TEST_F(UploadEngineTest, RepliesOfSeventySixOrSeventyEightBytesTimeOut) {
     hold({1, 2});
     for (const char* fault : {"short@1", "long@1"}) {
@@ -463,6 +453,14 @@ TEST_F(UploadEngineTest, ALinkThatFailsEndsTheUploadAndListsWhatCame) {
     EXPECT_EQ(link.written, requests({1, 2}));
 }
 
+TEST_F(UploadEngineTest, APortClosedBeforeTheUploadChangesNothing) {
+    simLink.close();
+    const UploadResult result = uploadAll();
+    EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
+    EXPECT_FALSE(result.tableReplaced);
+    EXPECT_EQ(statuses, QStringList{"Transfer stopped on port sim: the port sim is not open"});
+}
+
 TEST_F(UploadEngineTest, APortThatCannotBeReopenedEndsTheUploadAfterTheRecord) {
     hold({1, 2});
     UploadEngine engine(wire, table,
@@ -480,15 +478,6 @@ TEST_F(UploadEngineTest, APortThatCannotBeReopenedEndsTheUploadAfterTheRecord) {
     EXPECT_EQ(table.count, 1);
     EXPECT_EQ(gridRow(table, 1), listedRow(1, asUploaded(sample(1))));
     EXPECT_EQ(link.written, request(1));
-}
-
-TEST_F(UploadEngineTest, APortThatIsNotOpenEndsTheUploadBeforeAnyChange) {
-    hold({1});
-    simLink.close();
-    const UploadResult result = uploadAll();
-    EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
-    EXPECT_FALSE(result.tableReplaced);
-    EXPECT_EQ(statuses, QStringList{"Transfer stopped on port sim: the port sim is not open"});
 }
 
 TEST_F(UploadEngineTest, CancelEndsTheUploadAtOnceAndListsWhatCame) {
