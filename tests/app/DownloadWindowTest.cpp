@@ -18,11 +18,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void PrintTo(const QString& text, std::ostream* out) {
+// Failures show texts as text. QString lives in the global namespace, where gtest looks.
+static void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
+
+namespace {
 
 // What the window looked like at one moment of a transfer.
 struct Snapshot {

@@ -16,11 +16,12 @@
 
 #include <memory>
 
-namespace {
-
-void PrintTo(const QString& text, std::ostream* out) {
+// Failures show texts as text. QString lives in the global namespace, where gtest looks.
+static void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
+
+namespace {
 
 DownloadSelection one(const char* no) {
     return {DownloadChoice::One, QString::fromLatin1(no), {}, {}};
