@@ -24,6 +24,11 @@ scaledesk_install_deps() {
         "${missing[@]}"
 }
 
+# The compiler cache keys files by their paths inside the tree, so another clone of it (CI's
+# fresh one) reuses what an earlier build compiled.
+export CCACHE_BASEDIR="$SCALEDESK_ROOT"
+export CCACHE_NOHASHDIR=true
+
 # scaledesk_build BUILD_DIR [cmake options...]
 scaledesk_build() {
     local dir="$1"
