@@ -1,0 +1,183 @@
+// A few faults of the matrix end to end, on the real clock: scalectl download, upload and
+// display against a scalectl simulate that misbehaves, over a pseudo-terminal and over TCP
+// on loopback. What is checked: the status texts on stdout, the exit code, and what the
+// scale holds when it ends (its --dump).
+
+#include "files/TableFileFormat.h"
+#include "protocol/PluWireRecord.h"
+#include "tables/Records.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome scalectl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(SCALECTL_PATH), args);
+    Outcome run;
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// A running `scalectl simulate`; its first line is the port to talk to. stop() ends it the
+// way an operator would (SIGTERM), so it writes its dump.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        m_process.start(QStringLiteral(SCALECTL_PATH),
+                        QStringList{QStringLiteral("simulate")} + args);
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        }
+        if (m_process.canReadLine())
+            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator() { stop(); }
+    QString port() const { return m_port; }
+    void stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+private:
+    QProcess m_process;
+    QString m_port;
+};
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+const QByteArray kStock = "201,1001,\"Apples\",\"Braeburn\",349,7,0,1,0\r\n"
+                          "202,1002,\"Bread\",\"Rye loaf\",425,3,20,2,1\r\n";
+
+struct FaultMatrixScalectl : ::testing::Test {
+    QTemporaryDir dir;
+    QString stock = dir.filePath(QStringLiteral("stock.plu"));
+    QString empty = dir.filePath(QStringLiteral("empty.plu"));
+    QString dump = dir.filePath(QStringLiteral("scale.dump"));
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(writeFile(stock, kStock));
+        ASSERT_TRUE(writeFile(empty, {}));
+    }
+
+    // The dump of a scale that holds exactly the stock rows.
+    QByteArray dumpOfStock() {
+        const ParsedTableFile<PluRecord> parsed = parseTableFile<PluRecord>(kStock);
+        EXPECT_TRUE(parsed.ok());
+        QByteArray text;
+        for (const PluRecord& record : parsed.records)
+            text += "plu " + QByteArray::number(record.PluNo) + ' ' +
+                    plu_wire::encode(record).bytes.toHex() + '\n';
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(FaultMatrixScalectl, AWrongSyncAnswerOnAPseudoTerminalIsRetriedAndBothRowsArrive) {
+    Simulator scale({QStringLiteral("--pty"), QStringLiteral("--load-plu"), empty,
+                     QStringLiteral("--fault"), QStringLiteral("sync:1"), QStringLiteral("--dump"),
+                     dump});
+    ASSERT_TRUE(scale.port().startsWith(QLatin1String("/dev/"))) << scale.port().toStdString();
+
+    const Outcome run = scalectl({QStringLiteral("download"), QStringLiteral("plu"), stock,
+                                  QStringLiteral("--port"), scale.port(), QStringLiteral("--all")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 2\nSync error PLU No : 1\nRetry #1\n"
+                                      "plu#1 is transfered\nplu#2 is transfered\n THE END \n"));
+    scale.stop();
+    EXPECT_EQ(readFile(dump), dumpOfStock());
+}
+
+TEST_F(FaultMatrixScalectl, AScaleThatNeverEchoesTheNumberOverTcpEndsTheDownloadWithNothingStored) {
+    Simulator scale({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                     QStringLiteral("--load-plu"), empty, QStringLiteral("--fault"),
+                     QStringLiteral("echo:*"), QStringLiteral("--dump"), dump});
+    ASSERT_TRUE(scale.port().startsWith(QLatin1String("tcp://"))) << scale.port().toStdString();
+
+    const Outcome run = scalectl({QStringLiteral("download"), QStringLiteral("plu"), stock,
+                                  QStringLiteral("--port"), scale.port()});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    QString expected = QStringLiteral("PLU Count is 2\n"); // the file as Open reads it
+    for (int i = 1; i <= 5; ++i)
+        expected += QStringLiteral("PLU # is not same\nRetry #%1\n").arg(i);
+    expected += QStringLiteral("PLU # is not same\n");
+    EXPECT_EQ(run.out, expected);
+    scale.stop();
+    // The zero bytes that completed each frame were not stored as a record.
+    EXPECT_EQ(readFile(dump), QByteArray());
+}
+
+TEST_F(FaultMatrixScalectl, AMissingUploadReplyOverTcpIsRetriedAndTheFileHoldsEveryRecord) {
+    Simulator scale({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
+                     QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
+                     QStringLiteral("silence@201:1")});
+    ASSERT_TRUE(scale.port().startsWith(QLatin1String("tcp://"))) << scale.port().toStdString();
+    const QString out = dir.filePath(QStringLiteral("back.plu"));
+
+    const Outcome run =
+        scalectl({QStringLiteral("upload"), QStringLiteral("plu"), out, QStringLiteral("--port"),
+                  scale.port(), QStringLiteral("--one"), QStringLiteral("201")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Receive PLU time out\nRetry #1\nplu#201 is received\n"));
+    const ParsedTableFile<PluRecord> back = parseTableFile<PluRecord>(readFile(out));
+    ASSERT_TRUE(back.ok());
+    ASSERT_EQ(back.records.size(), 1u);
+    EXPECT_EQ(back.records[0].PluNo, 201);
+    EXPECT_EQ(back.records[0].ItemName1.trimmed(), QStringLiteral("Apples"));
+}
+
+TEST_F(FaultMatrixScalectl, AShortDisplayRecordOnAPseudoTerminalShowsZerosAndExitsOne) {
+    Simulator scale({QStringLiteral("--pty"), QStringLiteral("--display"),
+                     QStringLiteral("1234,1000,4660"), QStringLiteral("--fault"),
+                     QStringLiteral("short:1,sync#2:1")});
+    ASSERT_FALSE(scale.port().isEmpty());
+    const QStringList display{QStringLiteral("display"), QStringLiteral("--port"), scale.port()};
+
+    Outcome run = scalectl(display); // one byte short: zeros after the record's limit
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QStringLiteral("0 0 0\n"));
+    run = scalectl(display); // a wrong sync answer: nothing on stdout
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QString());
+    run = scalectl(display); // the faults are spent
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("1234 1000 4660\n"));
+}
