@@ -16,20 +16,28 @@ namespace {
 const QString kUsage = QStringLiteral("scalectl convert IN OUT\n"
                                       "       scalectl convert --table plu|ingred IN.xls OUT.xls");
 
-const QString kHelp = QStringLiteral(
-    "Usage: scalectl convert IN OUT\n"
-    "\n"
-    "Reads the table in IN as ScaleDesk's Open reads it and writes it to OUT as Save writes\n"
-    "it: the rows up to the first one without a number, empty names and messages as one\n"
-    "blank, an empty \"Message No\" of a PLU as 0. The extensions say which table the files\n"
-    "hold and in which format (case does not matter):\n"
-    "  .plu      PLU file\n"
-    "  .ingred   ingredient file\n"
-    "  .xls      workbook of either table, read as the import reads it and written as the\n"
-    "            export writes it; between two workbooks --table plu|ingred names the table\n"
-    "\n"
-    "The status texts of reading and writing go to stdout, errors to stderr.\n"
-    "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
+const QString kHelp =
+    QStringLiteral("Usage: ") + kUsage +
+    QStringLiteral(
+        "\n"
+        "\n"
+        "Reads the table in IN as ScaleDesk's Open reads it and writes it to OUT as Save writes\n"
+        "it: the rows up to the first one without a number, empty names and messages as one\n"
+        "blank, an empty \"Message No\" of a PLU as 0. The extensions say which table the files\n"
+        "hold and in which format (case does not matter):\n"
+        "  .plu      PLU file\n"
+        "  .ingred   ingredient file\n"
+        "  .xls      workbook of either table, read as the import reads it and written as the\n"
+        "            export writes it; between two workbooks --table plu|ingred names the table\n"
+        "\n"
+        "The status texts of reading and writing go to stdout, errors to stderr.\n"
+        "\n"
+        "Examples:\n"
+        "  scalectl convert shop.plu shop.xls\n"
+        "  scalectl convert shop.xls shop.plu\n"
+        "  scalectl convert --table ingred old.xls new.xls\n"
+        "\n"
+        "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
 
 // One format a table can be read from and written to. Another format is one more entry.
 template <typename TableT> struct TableFormat {

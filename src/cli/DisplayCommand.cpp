@@ -23,6 +23,12 @@ const QString kHelp = QStringLiteral(
     "When the scale does not answer the sync nothing is printed on stdout. When it answers\n"
     "the sync but its display record does not come within five seconds, \"0 0 0\" is\n"
     "printed, as the window shows it, and the exit code tells the difference.\n"
+    "\n"
+    "Examples:\n"
+    "  scalectl display --port /dev/ttyUSB0\n"
+    "  scalectl display --port tcp://192.168.1.20:4001\n"
+    "  scalectl display --port sim\n"
+    "\n"
     "Exit codes: 0 read, 1 no answer, no record or the port failed, 2 usage error.");
 
 int usageError(const QString& message) {

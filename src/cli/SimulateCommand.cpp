@@ -18,7 +18,7 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "scalectl simulate (--pty | --tcp HOST:PORT) [--load-plu FILE.plu] [--display W,U,T]\n"
-    "                  [--fault SPEC ...] [--baud RATE] [--dump FILE]");
+    "                         [--fault SPEC ...] [--baud RATE] [--dump FILE]");
 
 QString help() {
     return QStringLiteral("Usage: ") + kUsage +
@@ -47,10 +47,14 @@ QString help() {
            faultSyntaxHelp() +
            QStringLiteral("\n"
                           "\n"
-                          "Exit codes: 0 ended by a signal, 2 usage error, 3 the PLU file "
-                          "cannot be read\n"
-                          "or the dump cannot be written, "
-                          "1 the port cannot be served.");
+                          "Examples:\n"
+                          "  scalectl simulate --pty\n"
+                          "  scalectl simulate --tcp 127.0.0.1:0 --fault sync:2,echo@5\n"
+                          "  scalectl simulate --pty --load-plu shop.plu --baud 9600\n"
+                          "\n"
+                          "Exit codes: 0 ended by a signal, 1 the port cannot be served, 2 usage "
+                          "error,\n"
+                          "3 the PLU file cannot be read or the dump cannot be written.");
 }
 
 struct Options {

@@ -40,6 +40,7 @@ namespace {
 QString overview() {
     QString text = QStringLiteral(
         "Usage: scalectl COMMAND [OPTIONS]\n"
+        "       scalectl --help | --version\n"
         "\n"
         "The command-line companion of ScaleDesk: moves the PLU table and the ingredient\n"
         "messages between files and a retail weighing scale, and serves a simulated scale.\n"
@@ -52,8 +53,15 @@ QString overview() {
         text += QStringLiteral("  %1%2\n").arg(command.name, -10).arg(command.summary);
     text += QStringLiteral(
         "\n"
-        "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+        "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim (the\n"
+        "simulated scale built into scalectl). Status texts go to stdout verbatim, one per\n"
+        "line; messages of scalectl's own go to stderr.\n"
         "Run 'scalectl COMMAND --help' for the options of a command.\n"
+        "\n"
+        "Examples:\n"
+        "  scalectl simulate --pty\n"
+        "  scalectl display --port /dev/pts/5\n"
+        "  scalectl convert shop.plu shop.xls\n"
         "\n"
         "Exit codes: 0 success, 1 refused or aborted, 2 usage error,\n"
         "3 a file cannot be read or written.");
