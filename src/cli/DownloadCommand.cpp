@@ -2,11 +2,10 @@
 // rows of a PLU or ingredient file to the scale as the window's download buttons do.
 
 #include "cli/Command.h"
+#include "cli/PortSession.h"
+#include "cli/UsageError.h"
 #include "files/TableFileCommands.h"
 #include "protocol/DownloadEngine.h"
-#include "serial/Clock.h"
-#include "serial/LinkFactory.h"
-#include "serial/Wire.h"
 
 #include <memory>
 #include <optional>
@@ -47,9 +46,7 @@ struct Options {
 };
 
 int usageError(const QString& message) {
-    cli::printError(QStringLiteral("scalectl download: ") + message);
-    cli::printError(QStringLiteral("Usage: ") + kUsage);
-    return ExitUsage;
+    return cli::usageError(QStringLiteral("download"), kUsage, message);
 }
 
 // "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
@@ -141,16 +138,12 @@ template <typename TableT> int downloadFile(const Options& options) {
         return ExitRefused;
     }
 
-    const std::unique_ptr<Link> link = createLink(options.port);
-    if (!link->open()) {
-        cli::printError(QStringLiteral("scalectl download: cannot open %1: %2")
-                            .arg(options.port, link->errorString()));
+    const std::unique_ptr<PortSession> session =
+        PortSession::open(QStringLiteral("download"), options.port);
+    if (!session)
         return ExitRefused;
-    }
-    RealClock clock;
-    Wire wire(*link, clock);
-    const DownloadOutcome outcome = runDownload(plan, wire, cli::printLine);
-    link->close();
+    const DownloadOutcome outcome = runDownload(plan, session->wire(), cli::printLine);
+    session->close();
     return outcome == DownloadOutcome::Finished ? ExitOk : ExitRefused;
 }
 

@@ -2,12 +2,11 @@
 // scale as the window's "Upload" does and writes what it lists to a PLU file, as Save would.
 
 #include "cli/Command.h"
+#include "cli/PortSession.h"
+#include "cli/UsageError.h"
 #include "files/TableFileCommands.h"
 #include "protocol/UploadEngine.h"
-#include "serial/Clock.h"
-#include "serial/LinkFactory.h"
 #include "serial/TransferAbort.h"
-#include "serial/Wire.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,9 +43,7 @@ struct Options {
 };
 
 int usageError(const QString& message) {
-    cli::printError(QStringLiteral("scalectl upload: ") + message);
-    cli::printError(QStringLiteral("Usage: ") + kUsage);
-    return ExitUsage;
+    return cli::usageError(QStringLiteral("upload"), kUsage, message);
 }
 
 // Parses the arguments; returns an exit code when the command is to end at once.
@@ -119,20 +116,16 @@ int upload(const QStringList& args) {
         return ExitFileError;
     }
 
-    const std::unique_ptr<Link> link = createLink(options.port);
-    if (!link->open()) {
-        cli::printError(QStringLiteral("scalectl upload: cannot open %1: %2")
-                            .arg(options.port, link->errorString()));
-        return ExitRefused;
-    }
-    RealClock clock;
     TransferAbort abort;
-    Wire wire(*link, clock, &abort);
+    const std::unique_ptr<PortSession> session =
+        PortSession::open(QStringLiteral("upload"), options.port, &abort);
+    if (!session)
+        return ExitRefused;
     auto table = std::make_unique<PluTable>(); // 601 records: too big for the stack
     table->reset();
-    UploadEngine engine(wire, *table, {cli::printLine, {}, {}});
+    UploadEngine engine(session->wire(), *table, {cli::printLine, {}, {}});
     const UploadResult result = engine.run(options.selection);
-    link->close();
+    session->close();
 
     if (result.outcome == UploadOutcome::Refused)
         return ExitRefused; // "PLU No is not valid" is on stdout; nothing was sent

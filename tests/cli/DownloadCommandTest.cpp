@@ -4,86 +4,21 @@
 #include "files/TableFileCommands.h"
 #include "protocol/IngredWireRecord.h"
 #include "protocol/PluWireRecord.h"
+#include "support/ScalectlProcess.h"
 
 #include <QFile>
 #include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// Failures show texts as text. QString lives in the global namespace, where gtest looks.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome scalectl(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(SCALECTL_PATH), args);
-    Outcome run;
-    if (!process.waitForFinished(60'000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-// A `scalectl simulate --pty --dump FILE`; stopping it yields what the scale held.
-class Simulator {
-public:
-    Simulator(const QString& dumpPath, const QStringList& extra = {}) : m_dump(dumpPath) {
-        m_process.start(QStringLiteral(SCALECTL_PATH),
-                        QStringList{"simulate", "--pty", "--dump", dumpPath} + extra);
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
-        }
-        if (m_process.canReadLine())
-            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~Simulator() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    QString port() const { return m_port; }
-
-    // Ends it with SIGTERM and reads its dump: "plu 12" -> record bytes.
-    QMap<QString, QByteArray> stop() {
-        QMap<QString, QByteArray> records;
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000) || m_process.exitCode() != 0)
-            return records;
-        QFile file(m_dump);
-        if (!file.open(QIODevice::ReadOnly))
-            return records;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const QList<QByteArray> parts = line.split(' ');
-            if (parts.size() == 3)
-                records.insert(QString::fromLatin1(parts[0] + ' ' + parts[1]),
-                               QByteArray::fromHex(parts[2]));
-        }
-        return records;
-    }
-
-private:
-    QProcess m_process;
-    QString m_port;
-    QString m_dump;
-};
+using scalectl_process::Outcome;
+using scalectl_process::scalectl;
+using scalectl_process::Simulator;
 
 class DownloadCommand : public ::testing::Test {
 protected:
@@ -95,6 +30,28 @@ protected:
         return path;
     }
     QString dumpPath() const { return dir.filePath(QStringLiteral("scale.dump")); }
+
+    // A `scalectl simulate --pty --dump FILE`; stopping it yields what the scale held.
+    Simulator startScale(const QStringList& extra = {}) const {
+        return Simulator(QStringList{"--pty", "--dump", dumpPath()} + extra);
+    }
+
+    // Ends the scale with SIGTERM and reads its dump: "plu 12" -> record bytes.
+    QMap<QString, QByteArray> stopAndReadDump(Simulator& scale) const {
+        QMap<QString, QByteArray> records;
+        if (scale.stop() != 0)
+            return records;
+        QFile file(dumpPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return records;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3)
+                records.insert(QString::fromLatin1(parts[0] + ' ' + parts[1]),
+                               QByteArray::fromHex(parts[2]));
+        }
+        return records;
+    }
 
     QTemporaryDir dir;
 };
@@ -112,7 +69,7 @@ const QByteArray kIngredFile = "31,\"Wheat flour\",\"water\",\" \",\" \"\r\n"
 
 TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
     const QString file = write("shop.plu", kPluFile);
-    Simulator simulator(dumpPath());
+    Simulator simulator = startScale();
     ASSERT_TRUE(simulator.port().startsWith(QLatin1String("/dev/")));
 
     const Outcome run = scalectl({"download", "plu", file, "--port", simulator.port()});
@@ -120,7 +77,7 @@ TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
     EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
                                       "plu#3 is transfered\n THE END \n"));
 
-    const QMap<QString, QByteArray> held = simulator.stop();
+    const QMap<QString, QByteArray> held = stopAndReadDump(simulator);
     auto table = std::make_unique<PluTable>();
     table->reset();
     ASSERT_TRUE(openTable(*table, file).ok);
@@ -140,14 +97,14 @@ TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
 
 TEST_F(DownloadCommand, ARangeOfIngredientMessagesAndARecoveredWrongEcho) {
     const QString file = write("shop.ingred", kIngredFile);
-    Simulator simulator(dumpPath(), {"--fault", "echo@32"});
+    Simulator simulator = startScale({"--fault", "echo@32"});
     const Outcome run =
         scalectl({"download", "ingred", file, "--port", simulator.port(), "--range", "2-2"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("Message Count is 2\nMessage # is not same\nRetry #1\n"
                                       "Message#2 is transfered\n THE END \n"));
 
-    const QMap<QString, QByteArray> held = simulator.stop();
+    const QMap<QString, QByteArray> held = stopAndReadDump(simulator);
     EXPECT_FALSE(held.contains(QStringLiteral("ingred 31")));
     const QByteArray message = held.value(QStringLiteral("ingred 32"));
     ASSERT_EQ(message.size(), 400);
@@ -159,7 +116,7 @@ TEST_F(DownloadCommand, ARangeOfIngredientMessagesAndARecoveredWrongEcho) {
 TEST_F(DownloadCommand, RefusalsSendNothingAndExitWithOne) {
     const QString plu = write("shop.plu", kPluFile);
     const QString bad = write("bad.plu", "1,1,\"A\",\" \",1,0,-1,0,0\r\n");
-    Simulator simulator(dumpPath());
+    Simulator simulator = startScale();
 
     Outcome run = scalectl({"download", "plu", plu, "--port", simulator.port(), "--one", "4"});
     EXPECT_EQ(run.exitCode, 1);
@@ -178,7 +135,7 @@ TEST_F(DownloadCommand, RefusalsSendNothingAndExitWithOne) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\n THE END \n"));
 
-    const QMap<QString, QByteArray> held = simulator.stop();
+    const QMap<QString, QByteArray> held = stopAndReadDump(simulator);
     EXPECT_EQ(held.keys(),
               (QStringList{"plu 1", "plu 2", "plu 3", "plu 4", "plu 5"})); // the samples only
 }

@@ -5,72 +5,20 @@
 
 #include "files/TableFileFormat.h"
 #include "protocol/PluWireRecord.h"
+#include "support/ScalectlProcess.h"
 #include "tables/Records.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome scalectl(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(SCALECTL_PATH), args);
-    Outcome run;
-    if (!process.waitForFinished(60'000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-// A running `scalectl simulate`; its first line is the port to talk to. stop() ends it the
-// way an operator would (SIGTERM), so it writes its dump.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& args) {
-        m_process.start(QStringLiteral(SCALECTL_PATH),
-                        QStringList{QStringLiteral("simulate")} + args);
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
-        }
-        if (m_process.canReadLine())
-            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~Simulator() { stop(); }
-    QString port() const { return m_port; }
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000)) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-private:
-    QProcess m_process;
-    QString m_port;
-};
+using scalectl_process::Outcome;
+using scalectl_process::scalectl;
+using scalectl_process::Simulator;
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);

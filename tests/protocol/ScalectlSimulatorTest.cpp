@@ -1,8 +1,9 @@
 // scalectl display against scalectl simulate, over a real pseudo-terminal and over TCP.
 
+#include "support/ScalectlProcess.h"
+
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
@@ -10,58 +11,9 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome scalectl(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(SCALECTL_PATH), args);
-    Outcome run;
-    if (!process.waitForFinished(30'000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-// A running `scalectl simulate`; its first line is the port to talk to.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& args) {
-        m_process.start(QStringLiteral(SCALECTL_PATH),
-                        QStringList{QStringLiteral("simulate")} + args);
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
-        }
-        if (m_process.canReadLine())
-            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~Simulator() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    QString port() const { return m_port; }
-
-    // Ends it with SIGTERM; its exit code, or -1 when it did not end cleanly.
-    int terminate() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000) || m_process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return m_process.exitCode();
-    }
-
-private:
-    QProcess m_process;
-    QString m_port;
-};
+using scalectl_process::Outcome;
+using scalectl_process::scalectl;
+using scalectl_process::Simulator;
 
 QStringList displayAt(const QString& port) {
     return {QStringLiteral("display"), QStringLiteral("--port"), port};
@@ -80,7 +32,7 @@ TEST(ScalectlSimulatorTest, DisplayOverAPseudoTerminalThenSigtermEndsTheSimulato
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
     }
-    EXPECT_EQ(simulator.terminate(), 0);
+    EXPECT_EQ(simulator.stop(), 0);
 }
 
 TEST(ScalectlSimulatorTest, NoSyncAnswerMeansNothingOnStdoutAndExitOne) {
@@ -107,7 +59,7 @@ TEST(ScalectlSimulatorTest, DisplayOverTcpOneConnectionAfterAnother) {
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, QStringLiteral("0 4294967295 2147483648\n"));
     }
-    EXPECT_EQ(simulator.terminate(), 0);
+    EXPECT_EQ(simulator.stop(), 0);
 }
 
 TEST(ScalectlSimulatorTest, LoadPluServesTheFilesRecordsForUpload) {

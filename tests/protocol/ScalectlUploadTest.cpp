@@ -2,67 +2,24 @@
 // comes back, the status texts on stdout, and the exit codes.
 
 #include "files/TableFileFormat.h"
+#include "support/ScalectlProcess.h"
 #include "tables/Records.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome scalectl(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(SCALECTL_PATH), args);
-    Outcome run;
-    if (!process.waitForFinished(60'000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
+using scalectl_process::Outcome;
+using scalectl_process::scalectl;
 
 // A running `scalectl simulate --pty`; its first line is the port to talk to.
-class Simulator {
-public:
-    explicit Simulator(const QStringList& args) {
-        m_process.start(QStringLiteral(SCALECTL_PATH),
-                        QStringList{QStringLiteral("simulate"), QStringLiteral("--pty")} + args);
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
-        }
-        if (m_process.canReadLine())
-            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~Simulator() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000)) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    QString port() const { return m_port; }
-
-private:
-    QProcess m_process;
-    QString m_port;
+struct Simulator : scalectl_process::Simulator {
+    explicit Simulator(const QStringList& args)
+        : scalectl_process::Simulator(QStringList{QStringLiteral("--pty")} + args) {}
 };
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

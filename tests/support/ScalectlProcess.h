@@ -1,0 +1,84 @@
+#pragma once
+
+// scalectl run as a child process by the tests that drive it end to end: one command run to
+// its end, or a `scalectl simulate` kept running as the scale on the other end of a port.
+// Needs SCALECTL_PATH, which scaledesk_add_test defines.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Failures show texts as text. QString lives in the global namespace, where gtest looks.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace scalectl_process {
+
+struct Outcome {
+    int exitCode = -1; // -1 when it crashed or did not end in time
+    QString out;
+    QString err;
+};
+
+// Runs `scalectl ARGS...` to its end.
+inline Outcome scalectl(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(SCALECTL_PATH), args);
+    Outcome run;
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// A running `scalectl simulate ARGS...`; its first line is the port to talk to (empty when it
+// did not start). stop() ends it the way an operator would (SIGTERM), so it writes its dump;
+// a simulator still running when the test ends is killed.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        m_process.start(QStringLiteral(SCALECTL_PATH),
+                        QStringList{QStringLiteral("simulate")} + args);
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        }
+        if (m_process.canReadLine())
+            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    QString port() const { return m_port; }
+
+    // Ends it with SIGTERM; its exit code, or -1 when it did not end cleanly (or had ended).
+    int stop() {
+        if (m_process.state() == QProcess::NotRunning)
+            return -1;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10'000)) {
+            m_process.kill();
+            m_process.waitForFinished();
+            return -1;
+        }
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+
+private:
+    QProcess m_process;
+    QString m_port;
+};
+
+} // namespace scalectl_process
