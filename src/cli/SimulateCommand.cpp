@@ -18,7 +18,7 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "scalectl simulate (--pty | --tcp HOST:PORT) [--load-plu FILE.plu] [--display W,U,T]\n"
-    "                         [--fault SPEC ...] [--baud RATE] [--dump FILE]");
+    "                         [--fault FAULT ...] [--baud RATE] [--dump FILE]");
 
 QString help() {
     return QStringLiteral("Usage: ") + kUsage +
@@ -37,7 +37,7 @@ QString help() {
                "  --load-plu FILE  hold the PLUs of this PLU file instead of the samples\n"
                "  --display W,U,T  the weight, unit price and total price it shows (0 to\n"
                "                   4294967295 each)\n"
-               "  --fault SPEC     misbehave on demand; may be repeated (see below)\n"
+               "  --fault FAULT    misbehave on demand; may be repeated (see below)\n"
                "  --baud RATE      answer at the pace of a serial line of RATE baud (10 bits\n"
                "                   a byte), e.g. 9600; without it answers go out at once\n"
                "  --dump FILE      on ending, write every record it holds to FILE, one line\n"

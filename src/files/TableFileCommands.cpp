@@ -18,8 +18,8 @@ QString shownPath(const QString& path) {
 // The conversion of one data cell into its record field, as the copy step of Save does it.
 // Returns the reason when the cell cannot become the field's value.
 template <typename Record> QString copyCell(const QString& cell, int field, Record& record) {
-    const FieldSpec& spec = Record::kind().fields[field];
-    if (spec.kind == FieldKind::Text) {
+    const FieldSpec& fieldSpec = Record::kind().fields[field];
+    if (fieldSpec.kind == FieldKind::Text) {
         // An empty text is kept as one blank, so no text field in the file is empty.
         const QString text = cell.isEmpty() ? QStringLiteral(" ") : cell;
         const QString problem = textStorageProblem(text);
@@ -32,7 +32,7 @@ template <typename Record> QString copyCell(const QString& cell, int field, Reco
         record.setNumber(field, 0);
         return QString();
     }
-    const NumberConversion number = convertNumber(cell, widthOf(spec.kind));
+    const NumberConversion number = convertNumber(cell, widthOf(fieldSpec.kind));
     if (!number.ok)
         return number.error;
     record.setNumber(field, number.value);
