@@ -17,6 +17,7 @@ class SimulatedScale;
 // Serves a simulated scale on the master side of a pseudo-terminal; a program opens the
 // slave (portName()) as its serial port. The slave is held open here too, in raw mode, so
 // no line discipline alters a byte and the line survives the program closing its port.
+// Linux only: on Windows start() refuses and names --tcp instead.
 class PtyScaleServer : public QObject {
     Q_OBJECT
 public:
