@@ -6,12 +6,30 @@
 #include <QLineEdit>
 #include <QSerialPortInfo>
 
+namespace {
+
+// What the operator types for a serial port of this system, as createLink() takes it. Windows
+// reports its ports as "\\.\COM3"; the name people know is "COM3", and it opens the same port.
+#ifdef Q_OS_WIN
+const QString kDeviceExample = QStringLiteral("COM3");
+QString deviceOf(const QSerialPortInfo& info) {
+    return info.portName();
+}
+#else
+const QString kDeviceExample = QStringLiteral("/dev/ttyUSB0");
+QString deviceOf(const QSerialPortInfo& info) {
+    return info.systemLocation();
+}
+#endif
+
+} // namespace
+
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
-    lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or tcp://host:port"));
+    lineEdit()->setPlaceholderText(kDeviceExample + QStringLiteral(" or tcp://host:port"));
     registerSimulatedScaleLink();
     refresh();
     setEditText(QString());
@@ -38,7 +56,7 @@ void PortComboBox::refresh() {
     const QString typed = currentText();
     clear();
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString device = info.systemLocation();
+        const QString device = deviceOf(info);
         const QString text = info.description().isEmpty()
                                  ? device
                                  : QStringLiteral("%1  (%2)").arg(device, info.description());
