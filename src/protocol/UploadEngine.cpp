@@ -68,7 +68,7 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
         first = last = number.value;
     }
     result.first = first;
-    m_replied = false;
+    m_replaced = false;
     m_error.clear();
 
     Ending ending = Ending::Received;
@@ -78,9 +78,9 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
         ending = exchange(n);
     }
 
-    if (m_replied)
+    if (m_replaced)
         listReceived(first);
-    result.tableReplaced = m_replied;
+    result.tableReplaced = m_replaced;
     result.error = m_error;
     switch (ending) {
     case Ending::Received:
@@ -108,6 +108,7 @@ UploadEngine::Ending UploadEngine::exchange(int n) {
         const Attempt attempt = this->attempt(n);
         switch (attempt.kind) {
         case Attempt::Kind::Received: {
+            replaceTableOnce();
             m_table.records[n] = attempt.record;
             ++m_table.count;
             show(QStringLiteral("plu#") + decimalText(n) + QStringLiteral(" is received"));
@@ -117,6 +118,7 @@ UploadEngine::Ending UploadEngine::exchange(int n) {
             return Ending::Received;
         }
         case Attempt::Kind::NotHeld:
+            replaceTableOnce();
             show(QStringLiteral("PLU is not exist"));
             return Ending::NotHeld;
         case Attempt::Kind::Interrupted:
@@ -165,9 +167,6 @@ UploadEngine::Attempt UploadEngine::attempt(int n) {
     if (!reply.ok())
         return Attempt::failed(QStringLiteral("Receive PLU time out"), Recovery::Reopen);
 
-    // The scale has answered: from here on the table holds what it sends.
-    if (!m_replied)
-        replaceTable();
     const QByteArray& bytes = reply.value;
 
     // D. A reply for another number means the scale does not hold this one.
@@ -224,8 +223,12 @@ bool UploadEngine::recover(Recovery recovery, qint64 pauseMs, Ending& ending) {
     return true;
 }
 
-void UploadEngine::replaceTable() {
-    m_replied = true;
+// Only an accepted reply empties the table: a reply then refused ("SyncOK error", "PLU data
+// is not valid") may be all the scale ever sends, and must not cost the operator the table.
+void UploadEngine::replaceTableOnce() {
+    if (m_replaced)
+        return;
+    m_replaced = true;
     m_table.reset();
     m_table.count = 0;
     if (m_reporting.tableReplaced)

@@ -27,8 +27,9 @@ enum class UploadOutcome {
 
 struct UploadResult {
     UploadOutcome outcome = UploadOutcome::Refused;
-    // The scale replied at least once, so the table was replaced by what it sent (possibly
-    // nothing). When false, the table is exactly as it was before the upload.
+    // The scale sent at least one reply that was accepted (a record, or its answer that it
+    // does not hold a number), so the table was replaced by what it sent (possibly nothing).
+    // When false, the table is exactly as it was before the upload.
     bool tableReplaced = false;
     int first = 1; // the first number asked for; the listing starts with it in row 1
     QString error; // the link's or the abort's reason, for LinkFailed and Cancelled
@@ -43,7 +44,9 @@ struct UploadResult {
 struct UploadReporting {
     std::function<void(const QString& text)> status;    // each text for the status panel
     std::function<void(int asked, int total)> progress; // numbers asked so far, of all
-    std::function<void()> tableReplaced;                // the first reply has emptied the table
+    // Once, at the first accepted reply, right after the table was emptied and before that
+    // reply's record is stored in it.
+    std::function<void()> tableReplaced;
 };
 
 // Reads PLU records from the scale into a PLU table. Per number n: sync 0xA5 -> 0x77,
@@ -52,9 +55,11 @@ struct UploadReporting {
 // of the records and the count grows by one. Failed steps are retried from the sync, four
 // times per number; the fifth failure ends the upload.
 //
-// The table is left alone until the scale's first reply; only then is it emptied, so an
-// upload that never reaches the scale loses nothing. After any upload that got a reply, the
-// records received are listed in the grid from row 1, "No" holding each one's number.
+// The table is left alone until the scale's first accepted reply (a record, or its answer
+// that it lacks the number); only then is it emptied, so an upload that never reaches the
+// scale, or hears only replies it refuses, loses nothing. After any upload that got such a
+// reply, the records received are listed in the grid from row 1, "No" holding each one's
+// number.
 class UploadEngine {
 public:
     static constexpr int kLastPluNo = 600;
@@ -76,13 +81,13 @@ private:
     Attempt attempt(int n);
     Ending interrupted(WireStatus status);
     bool recover(Recovery recovery, qint64 pauseMs, Ending& ending);
-    void replaceTable();
+    void replaceTableOnce();
     void listReceived(int first);
     void show(const QString& text) const;
 
     Wire& m_wire;
     PluTable& m_table;
     UploadReporting m_reporting;
-    bool m_replied = false;
+    bool m_replaced = false;
     QString m_error;
 };

@@ -378,8 +378,43 @@ TEST_F(UploadEngineTest, AWrongEndByteIsACountedFailureRetriedWithoutReopening) 
     EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
     EXPECT_EQ(statuses.count(QStringLiteral("SyncOK error")), 5);
     EXPECT_EQ(statuses.last(), QStringLiteral("SyncOK error"));
-    EXPECT_TRUE(result.tableReplaced); // the scale did reply
-    EXPECT_EQ(table.count, 0);
+}
+
+TEST_F(UploadEngineTest, RepliesThatAreAllRefusedLeaveTheOperatorsTable) {
+    hold({1, 2});
+    fillTableWithOwnWork();
+    const QVector<QStringList> gridBefore = table.grid.all();
+    const auto recordsBefore = table.records;
+    const struct {
+        const char* failure;
+        int offset; // of the byte spoilt in every reply
+        char value;
+    } cases[] = {
+        {"SyncOK error", 76, '\x11'},         // the end byte
+        {"PLU data is not valid", 2, '\x80'}, // PluNo above 32767
+        {"PLU data is not valid", 4, '\x80'}, // ItemCode above 2147483647
+    };
+    for (const auto& c : cases) {
+        for (const bool onePlu : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.failure << " at " << c.offset << " one " << onePlu);
+            statuses.clear();
+            link.alterTaken = [&c](QByteArray bytes) {
+                if (bytes.size() == 77)
+                    bytes[c.offset] = c.value;
+                return bytes;
+            };
+            const UploadResult result = upload(onePlu, QStringLiteral("2"));
+
+            EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
+            EXPECT_EQ(statuses.count(QString::fromLatin1(c.failure)), 5);
+            EXPECT_FALSE(result.tableReplaced);
+            EXPECT_EQ(replacements, 0);
+            EXPECT_EQ(table.grid.all(), gridBefore);
+            EXPECT_EQ(table.records, recordsBefore);
+            EXPECT_EQ(table.count, 3);
+        }
+    }
 }
 
 TEST_F(UploadEngineTest, RecoveryPausesAfterSyncAndCommandFailuresOnlyInTheirOrder) {
