@@ -3,6 +3,7 @@
 #include "files/FileBytes.h"
 #include "files/FileRules.h"
 #include "files/TableFileFormat.h"
+#include "tables/ShownText.h"
 
 #include <QDir>
 
@@ -11,8 +12,9 @@
 
 namespace {
 
+// A line break in a file name would split the status text; see shownText().
 QString shownPath(const QString& path) {
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("\"%1\"").arg(shownText(QDir::toNativeSeparators(path)));
 }
 
 // The conversion of one data cell into its record field, as the copy step of Save does it.

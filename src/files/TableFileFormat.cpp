@@ -2,10 +2,11 @@
 
 #include "tables/CodePage.h"
 #include "tables/Records.h"
+#include "tables/ShownText.h"
 
 #include <QByteArrayView>
+#include <QRegularExpression>
 
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -14,11 +15,12 @@ namespace {
 constexpr char kComma = ',';
 constexpr char kQuote = '"';
 
-// A piece of a bad line as it appears in a message: decoded, and cut when very long so the
-// text stays readable in the status panel.
+// A piece of a bad line as it appears in a message: decoded, with control bytes escaped, and
+// cut when very long so the text stays readable in the status panel.
 QString shown(QByteArrayView bytes) {
     constexpr qsizetype kMaxShown = 40;
-    const QString text = codepage::decode(bytes.first(qMin(bytes.size(), kMaxShown)).toByteArray());
+    const QString text =
+        shownText(codepage::decode(bytes.first(qMin(bytes.size(), kMaxShown)).toByteArray()));
     return QStringLiteral("\"%1%2\"")
         .arg(text, bytes.size() > kMaxShown ? QStringLiteral("...") : QString());
 }
@@ -39,18 +41,43 @@ struct FieldValue {
     QString problem; // set when there is no value
 };
 
+// Sign, digits with an optional fraction (or a fraction alone), optional exponent.
+bool looksDecimal(QByteArrayView text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return pattern.match(QString::fromLatin1(text)).hasMatch();
+}
+
+// What keeps a token that is not a plain integer from being one, in the words of a status
+// text, e.g. "\"+5\" has a plus sign, which is not allowed".
+QString notPlainInteger(QByteArrayView token) {
+    QByteArrayView core = token;
+    while (core.startsWith(' '))
+        core = core.sliced(1);
+    while (core.endsWith(' '))
+        core.chop(1);
+    QString why;
+    if (!looksDecimal(core))
+        why = QStringLiteral(" is not a number");
+    else if (core.size() != token.size())
+        why = QStringLiteral(" has blanks around it, which are not allowed");
+    else if (core.startsWith('+'))
+        why = QStringLiteral(" has a plus sign, which is not allowed");
+    else if (core.contains('e') || core.contains('E'))
+        why = QStringLiteral(" has an exponent, which is not allowed");
+    else
+        why = QStringLiteral(" is not an integer");
+    return shown(token) + why;
+}
+
 // A number field holds an integer as Save writes it: an optional minus sign and digits.
-// A fraction is refused rather than rounded: the file holds integers, so "12.5" means the
-// file was not written by Save, and guessing would change the data without a word.
+// Anything else is refused rather than read as a number: a fraction would have to be rounded,
+// and "+5", "1e3" or " 5" mean the file was not written by Save, so guessing could change
+// the data without a word.
 FieldValue numberField(QByteArrayView token, FieldKind kind) {
     FieldValue result;
     if (!isPlainInteger(token)) {
-        bool isNumber = false;
-        const double value = token.toByteArray().toDouble(&isNumber);
-        const bool looksNumeric = isNumber && std::isfinite(value) &&
-                                  token.toByteArray().trimmed().size() == token.size();
-        result.problem = shown(token) + (looksNumeric ? QStringLiteral(" is not an integer")
-                                                      : QStringLiteral(" is not a number"));
+        result.problem = notPlainInteger(token);
         return result;
     }
     const qint64 low = kind == FieldKind::Int16 ? std::numeric_limits<qint16>::min()

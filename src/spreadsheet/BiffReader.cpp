@@ -19,8 +19,9 @@ struct Record {
     QByteArrayView body;
 };
 
-// Walks the records of a stream from a given offset; a record running past the end of the
-// stream is an error.
+// Walks the records of a stream from a given offset. A record longer than the format allows
+// or running past the end of the stream is an error: a reader that went on would take the
+// bytes after it for records and could lose cells without a word.
 class RecordCursor {
 public:
     RecordCursor(const QByteArray& stream, qsizetype offset) : stream_(stream), next_(offset) {}
@@ -37,6 +38,14 @@ public:
         record.id = le::u16(p);
         record.offset = next_;
         const quint16 size = le::u16(p + 2);
+        if (size > biff::kMaxRecordBody) {
+            *error = QStringLiteral("a record at byte %1 is longer than the format allows (%2 "
+                                    "bytes, at most %3)")
+                         .arg(next_)
+                         .arg(size)
+                         .arg(biff::kMaxRecordBody);
+            return std::nullopt;
+        }
         if (next_ + 4 + size > stream_.size()) {
             *error = QStringLiteral("a record at byte %1 runs past the end").arg(next_);
             return std::nullopt;
@@ -100,6 +109,13 @@ double rkValue(quint32 rk) {
 struct CellPos {
     int row = 0;
     int col = 0;
+};
+
+// A formula cell whose text result comes in the STRING record that follows it. (A plain
+// flag rather than std::optional: GCC 12 takes the optional's position for uninitialized.)
+struct PendingString {
+    bool waiting = false;
+    CellPos pos;
 };
 
 struct Globals {
@@ -234,8 +250,8 @@ private:
         }
         Sheet sheet;
         sheet.name = globals_.sheetName;
-        int depth = 1;                        // embedded charts bring their own BOF ... EOF
-        std::optional<CellPos> pendingString; // a formula whose text result follows
+        int depth = 1; // embedded charts bring their own BOF ... EOF
+        PendingString pendingString;
         while (depth > 0) {
             auto record = cursor.next(error);
             if (!record)
@@ -252,14 +268,14 @@ private:
             if (depth > 1)
                 continue;
             if (record->id == biff::String) {
-                if (pendingString) {
+                if (pendingString.waiting) {
                     const auto text = strings().longString(body);
                     if (!text) {
                         *error = cutShort(*record);
                         return std::nullopt;
                     }
-                    setCell(sheet, *pendingString, *text);
-                    pendingString.reset();
+                    setCell(sheet, pendingString.pos, *text);
+                    pendingString.waiting = false;
                 }
                 continue;
             }
@@ -270,7 +286,7 @@ private:
     }
 
     // Cell records share the prefix row u16, column u16, format u16.
-    bool readCell(const Record& record, Sheet& sheet, std::optional<CellPos>* pendingString,
+    bool readCell(const Record& record, Sheet& sheet, PendingString* pendingString,
                   QString* error) {
         const QByteArrayView body = record.body;
         auto need = [&](qsizetype size) {
@@ -341,7 +357,7 @@ private:
             }
             switch (le::u8(result)) {
             case 0:
-                *pendingString = cellKey(0);
+                *pendingString = PendingString{true, cellKey(0)};
                 return true;
             case 1:
                 setCell(sheet, cellKey(0), booleanText(le::u8(result + 2)));

@@ -1,6 +1,7 @@
 #include "spreadsheet/WorkbookExport.h"
 
 #include "spreadsheet/WorkbookWriter.h"
+#include "tables/ShownText.h"
 
 #include <QDir>
 
@@ -30,7 +31,8 @@ bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind
     const Sheet sheet = exportSheet(grid, kind, today, status);
     QString error;
     if (!saveWorkbook(path, sheet, &error)) {
-        status(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error));
+        status(QStringLiteral("Cannot save %1: %2")
+                   .arg(shownText(QDir::toNativeSeparators(path)), error));
         return false;
     }
     status(kExportEndText);

@@ -1,6 +1,7 @@
 #include "spreadsheet/WorkbookImport.h"
 
 #include "spreadsheet/WorkbookReader.h"
+#include "tables/ShownText.h"
 
 #include <QDir>
 
@@ -15,7 +16,8 @@ QString columnLetter(int col) {
 }
 
 QString cannotImport(const QString& fileName, const QString& why) {
-    return QStringLiteral("Cannot import %1: %2").arg(QDir::toNativeSeparators(fileName), why);
+    return QStringLiteral("Cannot import %1: %2")
+        .arg(shownText(QDir::toNativeSeparators(fileName)), why);
 }
 
 // Fills the grid from the sheet; returns the number of data rows read.

@@ -3,7 +3,7 @@
 #include "spreadsheet/BiffReader.h"
 #include "spreadsheet/CompoundFileReader.h"
 
-#include <QFile>
+#include "files/FileBytes.h"
 
 namespace {
 
@@ -59,11 +59,8 @@ WorkbookRead readWorkbook(const QByteArray& file) {
 }
 
 WorkbookRead readWorkbookFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
-    return readWorkbook(bytes);
+    const FileBytes file = readFileBytes(path, kWorkbookLimit);
+    if (!file.error.isEmpty())
+        return failure(file.error);
+    return readWorkbook(file.bytes);
 }

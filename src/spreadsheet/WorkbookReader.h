@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/FileBytes.h"
 #include "spreadsheet/Sheet.h"
 
 #include <QByteArray>
@@ -16,4 +17,11 @@ struct WorkbookRead {
 // bytes, not by its name, so an .xlsx workbook or any other file gets a text saying what it
 // is instead of a misleading parse error.
 WorkbookRead readWorkbook(const QByteArray& file);
+
+// Workbooks of a 600-row table take tens of kilobytes, whoever wrote them; the limit leaves
+// room for formatting and further sheets while a huge file picked by mistake stays unread.
+inline constexpr ReadLimit kWorkbookLimit{16 * 1024 * 1024, "a workbook"};
+
+// Reads the file at `path` as readFileBytes() does (a regular file within kWorkbookLimit),
+// then as readWorkbook() does.
 WorkbookRead readWorkbookFile(const QString& path);

@@ -1,9 +1,8 @@
 #include "spreadsheet/WorkbookWriter.h"
 
+#include "files/FileBytes.h"
 #include "spreadsheet/BiffWriter.h"
 #include "spreadsheet/CompoundFileWriter.h"
-
-#include <QSaveFile>
 
 std::optional<QByteArray> workbookBytes(const Sheet& sheet, QString* error) {
     const auto stream = writeBiffStream(sheet, error);
@@ -19,15 +18,6 @@ bool saveWorkbook(const QString& path, const Sheet& sheet, QString* error) {
     const auto bytes = workbookBytes(sheet, error);
     if (!bytes)
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.write(*bytes) != bytes->size() || !file.commit()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    *error = writeFileAtomically(path, *bytes);
+    return error->isEmpty();
 }

@@ -1,5 +1,7 @@
 #include "tables/NumberText.h"
 
+#include "tables/ShownText.h"
+
 #include <QRegularExpression>
 
 #include <cfenv>
@@ -21,13 +23,13 @@ NumberConversion convertNumber(const QString& text, IntWidth width) {
     NumberConversion result;
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty() || !decimalPattern().match(trimmed).hasMatch()) {
-        result.error = QStringLiteral("\"%1\" is not a number").arg(text);
+        result.error = QStringLiteral("\"%1\" is not a number").arg(shownText(text));
         return result;
     }
     bool parsed = false;
     const double number = trimmed.toDouble(&parsed);
     if (!parsed || !std::isfinite(number)) {
-        result.error = QStringLiteral("\"%1\" is not a number").arg(text);
+        result.error = QStringLiteral("\"%1\" is not a number").arg(shownText(text));
         return result;
     }
     // nearbyint rounds in the current mode, which is to-nearest with ties to even.
@@ -42,7 +44,7 @@ NumberConversion convertNumber(const QString& text, IntWidth width) {
                                                  : std::numeric_limits<qint32>::max();
     if (rounded < low || rounded > high) {
         result.error = QStringLiteral("\"%1\" is out of range (%2 to %3)")
-                           .arg(text)
+                           .arg(shownText(text))
                            .arg(qint64(low))
                            .arg(qint64(high));
         return result;

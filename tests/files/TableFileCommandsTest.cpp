@@ -194,6 +194,8 @@ TEST_F(TableFileCommands, RefusedCopyChangesNothing) {
          R"(Cannot save: row 3, Item code: "3000000000" is out of range (-2147483648 to 2147483647))"},
         {3, 3, "12\" pizza",
          "Cannot save: row 3, Item name1: a double quote cannot be stored in the file"},
+        {3, 1, QStringLiteral("1\r") + QChar(0),
+         R"(Cannot save: row 3, PLU No: "1\r\x00" is not a number)"},
         {3, 4, "Łódź",
          "Cannot save: row 3, Item name2: \"Ł\" cannot be stored in the file (not "
          "in Windows-1252)"},

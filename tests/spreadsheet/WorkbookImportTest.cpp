@@ -1,6 +1,14 @@
 #include "ImportTestSupport.h"
 
 #include "spreadsheet/WorkbookImport.h"
+#include "spreadsheet/WorkbookReader.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -196,6 +204,14 @@ TEST_F(ImportFailure, ACellThatIsNotANumberLeavesTheTableUntouchedAndIsNamed) {
         QStringLiteral("sheet row 2, column A: \"40000\" is out of range")));
     EXPECT_EQ(snapshot(table), before);
 
+    // Control characters in a cell are shown escaped, not cut off or let through.
+    statuses.clear();
+    const QString nul = QStringLiteral("1") + QChar(0) + QStringLiteral("2\r");
+    EXPECT_FALSE(workbook::importTable(write(sheetOf(kPluHeader, {{nul}})), table, sink()));
+    EXPECT_TRUE(statuses.last().endsWith(
+        QStringLiteral("sheet row 2, column A: \"1\\x002\\r\" is not a number")))
+        << statuses.last().toStdString();
+
     IngredTable ingred;
     ingred.reset();
     statuses.clear();
@@ -222,6 +238,28 @@ TEST_F(ImportFailure, AFileThatCannotBeReadLeavesTheTableUntouchedAndIsNamed) {
     zip.close();
     EXPECT_FALSE(workbook::importTable(zip.fileName(), table, sink()));
     EXPECT_TRUE(statuses.last().contains(QStringLiteral(".xlsx workbook")));
+    EXPECT_EQ(snapshot(table), before);
+
+    // Only regular files of a workbook's size are read: a pipe would block the import for
+    // ever, and a device or a huge file would fill the memory.
+    QFile huge(dir.filePath(QStringLiteral("huge.xls")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kWorkbookLimit.maxBytes + 1)); // sparse: no disk space taken
+    huge.close();
+    QVector<std::pair<QString, QString>> refused = {
+        {huge.fileName(), "it is too large for a workbook (over 16777216 bytes)"}};
+#ifdef Q_OS_UNIX
+    const QString fifo = dir.filePath(QStringLiteral("fifo.xls"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = dir.filePath(QStringLiteral("zero.xls"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    refused += {{fifo, "it is a pipe, not a file"}, {device, "it is a device, not a file"}};
+#endif
+    for (const auto& [path, why] : refused) {
+        EXPECT_FALSE(workbook::importTable(path, table, sink()));
+        EXPECT_EQ(statuses.last(),
+                  QStringLiteral("Cannot import %1: %2").arg(QDir::toNativeSeparators(path), why));
+    }
     EXPECT_EQ(snapshot(table), before);
 }
 

@@ -264,9 +264,16 @@ TEST(DamagedRecords, EveryDamageEndsInAClearError) {
     const QByteArray cell = record(0x0204, cellPrefix(0, 0) + unicodeString("abc"));
     // A record that claims more bytes than the stream has.
     QByteArray past = biff8Stream({}, cell);
-    past.chop(4);                                           // the sheet's EOF
-    past += u16(0x0203) + u16(60000) + QByteArray(10, 'x'); // beyond the zero padding too
+    past.chop(4);                                          // the sheet's EOF
+    past += u16(0x0203) + u16(8000) + QByteArray(10, 'x'); // beyond the zero padding too
     EXPECT_TRUE(readError(inContainer(past)).contains(QStringLiteral("runs past the end")));
+    // A record longer than BIFF8 allows, though all there: the rest of the sheet after it
+    // cannot be trusted.
+    const QByteArray oversized =
+        u16(0x0203) + u16(8225) + cellPrefix(0, 1) + QByteArray(8225 - 6, '\0');
+    EXPECT_TRUE(readError(inContainer(biff8Stream({}, oversized + cell)))
+                    .endsWith(QStringLiteral(
+                        "is longer than the format allows (8225 bytes, at most 8224)")));
     // The sheet never ends.
     QByteArray open = biff8Stream({}, cell);
     open.chop(4);

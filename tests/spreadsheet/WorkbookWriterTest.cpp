@@ -11,6 +11,9 @@
 #include <freexl.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 using testwb::RawRecord;
@@ -275,6 +278,23 @@ TEST(WorkbookSave, FailedSaveLeavesTheEarlierFileAndSaysWhy) {
     EXPECT_FALSE(
         saveWorkbook(dir.filePath(QStringLiteral("no/such/dir/x.xls")), smallSheet(), &error));
     EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+
+    // A write that fails part-way keeps the system's reason (here: the process may not
+    // write files this large, as on a full disk).
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool savedBig = saveWorkbook(path, smallSheet(), &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(savedBig);
+    EXPECT_EQ(error, QStringLiteral("File too large"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
 }
