@@ -15,7 +15,11 @@ void frmMain::cmdVFDUpdate_Click() {
     if (updating_ || !link_)
         return;
     updating_ = true;
-    const auto done = qScopeGuard([this] { updating_ = false; });
+    beginLineWork();
+    const auto done = qScopeGuard([this] {
+        endLineWork();
+        updating_ = false;
+    });
 
     // "Exit", or the port being replaced by a new "Open", ends the wait at once.
     Link* link = link_.get();

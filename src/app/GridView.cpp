@@ -91,6 +91,10 @@ GridView::GridView(const QString& gridName, const QString& editBoxName, int rowL
     editBox_->hide();
 }
 
+GridView::~GridView() {
+    delete editBox_;
+}
+
 void GridView::setGrid(TextGrid* grid) {
     if (grid == grid_)
         return;
@@ -207,6 +211,15 @@ void GridView::openEditBox(const QString& text) {
     editIndex_ = currentIndex();
     editing_ = true;
     scrollTo(editIndex_);
+    // The box lives beside the view, not inside it: a table view shows screen readers its
+    // cells only, so a box inside it would not be in their tree at all.
+    if (parentWidget() && editBox_->parentWidget() != parentWidget())
+        editBox_->setParent(parentWidget());
+    editBox_->setAccessibleName(
+        QStringLiteral("%1 %2, row %3")
+            .arg(accessibleName(),
+                 model()->headerData(editIndex_.column(), Qt::Horizontal).toString().trimmed(),
+                 model()->headerData(editIndex_.row(), Qt::Vertical).toString().trimmed()));
     editBox_->setText(text);
     editBox_->setCursorPosition(int(text.size()));
     placeEditBox();
@@ -216,8 +229,13 @@ void GridView::openEditBox(const QString& text) {
 }
 
 void GridView::placeEditBox() {
-    if (editing_ && editIndex_.isValid())
-        editBox_->setGeometry(visualRect(editIndex_));
+    if (!editing_ || !editIndex_.isValid())
+        return;
+    QRect cell = visualRect(editIndex_).intersected(viewport()->rect());
+    QWidget* host = editBox_->parentWidget();
+    if (host != viewport())
+        cell.moveTopLeft(viewport()->mapTo(host, cell.topLeft()));
+    editBox_->setGeometry(cell);
 }
 
 void GridView::closeEditBox() {

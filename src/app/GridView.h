@@ -20,6 +20,7 @@ class GridView : public QTableView {
 public:
     GridView(const QString& gridName, const QString& editBoxName, int rowLimit,
              const QString& rowLimitMessage, QWidget* parent = nullptr);
+    ~GridView() override; // the edit box may live in the parent: it goes with the view
 
     // Shows `grid`; column widths follow the header texts' widths in the view's font.
     void setGrid(TextGrid* grid);

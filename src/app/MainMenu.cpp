@@ -11,6 +11,19 @@ QAction* addItem(QMenu* menu, const QString& caption, const QString& name) {
     return action;
 }
 
+// Every item of `menu` and its submenus except Exit: they change a table or touch a file.
+QList<QAction*> fileCommandsOf(QMenu* menu) {
+    QList<QAction*> commands;
+    for (QAction* action : menu->actions()) {
+        if (QMenu* submenu = action->menu())
+            commands += fileCommandsOf(submenu);
+        else if (!action->isSeparator() &&
+                 !action->objectName().startsWith(QLatin1String("mnuFileExit")))
+            commands.append(action);
+    }
+    return commands;
+}
+
 void addSeparator(QMenu* menu, const QString& name) {
     menu->addSeparator()->setObjectName(name);
 }
@@ -69,6 +82,8 @@ void frmMain::buildMenus() {
     addSeparator(ingred, QStringLiteral("mnuSep6"));
     connect(addItem(ingred, QStringLiteral("Exit"), QStringLiteral("mnuFileExit1")),
             &QAction::triggered, this, &frmMain::mnuFileExit1_Click);
+
+    fileCommands_ = fileCommandsOf(plu) + fileCommandsOf(ingred);
 
     QAction* about = bar->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("mnuAbout"));

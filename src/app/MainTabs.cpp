@@ -205,19 +205,16 @@ QWidget* frmMain::buildDisplayTab() {
         makeLabel(frame, QStringLiteral("Price"), QStringLiteral("lblTotalPrice"), txtTotalPrice),
         2, 0);
     grid->addWidget(txtTotalPrice, 2, 1);
-
-    cmdVFDUpdate = makeButton(page, QStringLiteral("Update"), QStringLiteral("cmdVFDUpdate"));
+    // "Update" belongs to the frame whose three boxes it fills.
+    cmdVFDUpdate = makeButton(frame, QStringLiteral("Update"), QStringLiteral("cmdVFDUpdate"));
     connect(cmdVFDUpdate, &QPushButton::clicked, this, &frmMain::cmdVFDUpdate_Click);
+    grid->addWidget(cmdVFDUpdate, 3, 1, Qt::AlignRight);
 
     auto* layout = new QVBoxLayout(page);
     auto* row = new QHBoxLayout;
     row->addWidget(frame);
     row->addStretch(1);
     layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdVFDUpdate);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
     layout->addStretch(1);
     return page;
 }

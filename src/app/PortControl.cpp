@@ -87,5 +87,19 @@ void frmMain::onLinkFailed(const QString& reason) {
     if (sender() != link_.get() || opening_)
         return;
     setPortButtons(false);
+    showLostPort(reason);
+}
+
+void frmMain::showLostPort(const QString& reason) {
     showStatus(QStringLiteral("lost port") + linkLabel_ + QStringLiteral(": ") + reason);
+}
+
+void frmMain::checkPortAfterTransfer() {
+    // A reopen between rows that fails (cable pulled, adapter unplugged) closes the port
+    // without the link reporting a failure.
+    if (!link_ || link_->isOpen() || !cmdPortClose->isEnabled())
+        return;
+    setPortButtons(false);
+    showLostPort(QStringLiteral("the device was removed or stopped answering (%1)")
+                     .arg(withoutPortName(link_->errorString())));
 }

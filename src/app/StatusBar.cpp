@@ -1,20 +1,12 @@
 #include "app/StatusBar.h"
 
+#include "app/StatusPanel.h"
+
 #include <QLabel>
 #include <QLocale>
 #include <QRegularExpression>
 
 namespace {
-
-QLabel* makePanel(QWidget* parent, const QString& objectName, const QString& accessibleName) {
-    auto* panel = new QLabel(parent);
-    panel->setObjectName(objectName);
-    panel->setAccessibleName(accessibleName);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setContentsMargins(4, 0, 4, 0);
-    return panel;
-}
 
 // The locale's short time format without seconds: the panel changes once a minute.
 QString minuteFormat(const QLocale& locale) {
@@ -28,10 +20,9 @@ QString minuteFormat(const QLocale& locale) {
 StatusBar::StatusBar(QWidget* parent)
     : QStatusBar(parent), now_([] { return QDateTime::currentDateTime(); }) {
     setObjectName(QStringLiteral("StatusBar"));
-    statusPanel_ = makePanel(this, QStringLiteral("StatusPanel"), QStringLiteral("Status"));
-    statusPanel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    datePanel_ = makePanel(this, QStringLiteral("DatePanel"), QStringLiteral("Date"));
-    timePanel_ = makePanel(this, QStringLiteral("TimePanel"), QStringLiteral("Time"));
+    statusPanel_ = new StatusPanel(QStringLiteral("Status"), QStringLiteral("StatusPanel"), this);
+    datePanel_ = new StatusPanel(QStringLiteral("Date"), QStringLiteral("DatePanel"), this);
+    timePanel_ = new StatusPanel(QStringLiteral("Time"), QStringLiteral("TimePanel"), this);
     addWidget(statusPanel_, 1);
     addPermanentWidget(datePanel_);
     addPermanentWidget(timePanel_);
@@ -42,9 +33,7 @@ StatusBar::StatusBar(QWidget* parent)
 }
 
 void StatusBar::setStatusText(const QString& text) {
-    statusPanel_->setText(text);
-    // Screen readers read the panel by its name "Status"; its text is the description.
-    statusPanel_->setAccessibleDescription(text);
+    statusPanel_->setPanelText(text);
     Q_EMIT statusTextChanged(text);
 }
 
@@ -60,8 +49,8 @@ void StatusBar::setClock(std::function<QDateTime()> now) {
 void StatusBar::refreshClock() {
     const QDateTime now = now_();
     const QLocale locale;
-    datePanel_->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    timePanel_->setText(locale.toString(now.time(), minuteFormat(locale)));
+    datePanel_->setPanelText(locale.toString(now.date(), QLocale::ShortFormat));
+    timePanel_->setPanelText(locale.toString(now.time(), minuteFormat(locale)));
     // Wake just after the minute turns (the panels show no seconds).
     const int intoMinute = now.time().second() * 1000 + now.time().msec();
     clockTimer_.start(60 * 1000 - intoMinute + 50);

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-class QLabel;
+class StatusPanel;
 
 // The window's status bar: the status panel (first and widest, the program's one channel for
 // progress and error texts), then the current date and the current time, which the bar keeps
@@ -20,9 +20,9 @@ public:
     void setStatusText(const QString& text);
     QString statusText() const;
 
-    QLabel* statusPanel() const { return statusPanel_; }
-    QLabel* datePanel() const { return datePanel_; }
-    QLabel* timePanel() const { return timePanel_; }
+    StatusPanel* statusPanel() const { return statusPanel_; }
+    StatusPanel* datePanel() const { return datePanel_; }
+    StatusPanel* timePanel() const { return timePanel_; }
 
     // Where the date and time come from (tests put a fixed clock here).
     void setClock(std::function<QDateTime()> now);
@@ -33,9 +33,9 @@ Q_SIGNALS:
     void statusTextChanged(const QString& text); // every text shown, even a repeated one
 
 private:
-    QLabel* statusPanel_;
-    QLabel* datePanel_;
-    QLabel* timePanel_;
+    StatusPanel* statusPanel_;
+    StatusPanel* datePanel_;
+    StatusPanel* timePanel_;
     QTimer clockTimer_;
     std::function<QDateTime()> now_;
 };

@@ -25,7 +25,7 @@ TransferControls::TransferControls(QStatusBar& bar) : QWidget(&bar) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(progress_);
     layout->addWidget(cancel_);
-    bar.insertPermanentWidget(0, this); // before the date and the time
+    bar.insertPermanentWidget(1, this); // after the status panel, before the date and the time
     hide();
 }
 

@@ -18,6 +18,7 @@ std::unique_ptr<TransferSession> TransferSession::begin(frmMain& window) {
 TransferSession::TransferSession(frmMain& window, TransferControls& controls)
     : window_(window), controls_(controls), focusBefore_(QApplication::focusWidget()) {
     window_.tabs()->setEnabled(false);
+    window_.beginLineWork();
     controls_.setBusy(true);
     controls_.cancelButton()->setFocus(); // the one control of the transfer
 
@@ -33,7 +34,9 @@ TransferSession::TransferSession(frmMain& window, TransferControls& controls)
 
 TransferSession::~TransferSession() {
     controls_.setBusy(false);
+    window_.endLineWork();
     window_.tabs()->setEnabled(true);
+    window_.checkPortAfterTransfer();
     if (focusBefore_ && focusBefore_->isEnabled() && focusBefore_->isVisible())
         focusBefore_->setFocus();
 }

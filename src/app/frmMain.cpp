@@ -8,6 +8,8 @@
 #include "app/WorkbookMenu.h"
 #include "app/frmAbout.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -75,6 +77,25 @@ QString frmMain::sourcePath() const {
 void frmMain::mnuFileExit_Click() {
     Q_EMIT exitRequested();
     exitFunction_();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // A transfer may be waiting on the line below this call; Exit ends it with no further
+    // byte, and the program's event loop ends after it.
+    mnuFileExit_Click();
+    event->accept();
+}
+
+void frmMain::beginLineWork() {
+    if (lineWork_++ == 0)
+        for (QAction* action : fileCommands_)
+            action->setEnabled(false);
+}
+
+void frmMain::endLineWork() {
+    if (--lineWork_ == 0)
+        for (QAction* action : fileCommands_)
+            action->setEnabled(true);
 }
 
 void frmMain::mnuFileExit1_Click() {

@@ -55,6 +55,15 @@ public:
 
     QTabWidget* tabs() const { return SSTab; }
 
+    // While the line is in use (a transfer or a display read), every menu command that
+    // changes a table or touches a file is disabled; Exit and About stay. Calls nest.
+    void beginLineWork();
+    void endLineWork();
+
+    // After a transfer: when it left the port closed (a reopen between rows failed), the
+    // buttons follow and the status panel says the port was lost.
+    void checkPortAfterTransfer();
+
     // The clock of every wait on the line (tests put a manual clock here).
     void setClock(Clock& clock) { clock_ = &clock; }
     Clock& clock() const { return *clock_; }
@@ -85,6 +94,10 @@ public Q_SLOTS:
     void cmdINGREDDownload_Click();
     void cmdPLUUpload_Click();
 
+protected:
+    // The title-bar close, or the desktop ending the session, acts exactly as "Exit".
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // Building the window (MainMenu.cpp, MainTabs.cpp).
     void buildMenus();
@@ -106,6 +119,7 @@ private:
     PortChoice chosenPort() const;
     void setPortButtons(bool portOpen);
     void onLinkFailed(const QString& reason);
+    void showLostPort(const QString& reason);
 
     PluTable plu_;
     IngredTable ingred_;
@@ -113,7 +127,9 @@ private:
     std::unique_ptr<Link> link_;
     QString linkLabel_; // the label of the port link_ was opened on
     bool opening_ = false;
-    bool updating_ = false; // a display read is running
+    bool updating_ = false;        // a display read is running
+    int lineWork_ = 0;             // transfers and display reads under way
+    QList<QAction*> fileCommands_; // New, Open, Save and the workbook items of both menus
     RealClock realClock_;
     Clock* clock_ = &realClock_;
     PortNames portNames_ = PortNames::platformDefault();

@@ -60,7 +60,9 @@ WaitResult RealClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbo
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { finish(WaitResult::Deadline); });
     deadline.start(int(qMin<qint64>(remaining, std::numeric_limits<int>::max())));
     loop.exec();
-    return result;
+    // A loop that returns without one of its wake-ups was ended from outside, or could not
+    // run at all: the application is quitting. Waiting again would only spin.
+    return done ? result : WaitResult::Aborted;
 }
 
 WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) {

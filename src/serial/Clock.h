@@ -13,7 +13,8 @@ enum class WaitResult {
     Data,       // the link reported new bytes
     LinkFailed, // the link reported a failure
     Deadline,   // the clock reached the deadline (or, for the real clock, its timer fired)
-    Aborted,    // the abort object fired (or had fired before the wait)
+    Aborted,    // the abort object fired (or had fired before the wait), or the event loop
+                // can no longer run because the application is quitting
 };
 
 // The monotonic time base of every time-out and pause on the line. Time is in milliseconds
@@ -32,7 +33,8 @@ public:
 };
 
 // Production clock: QElapsedTimer (monotonic); a wait is a nested QEventLoop woken by the
-// link's signals, a single-shot deadline timer and the abort signal. It never spins.
+// link's signals, a single-shot deadline timer and the abort signal. It never spins: once
+// the application quits, nested loops return at once, and every wait reports Aborted.
 class RealClock : public Clock {
 public:
     RealClock();

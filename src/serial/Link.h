@@ -30,3 +30,8 @@ Q_SIGNALS:
     void readyRead();                   // new bytes are waiting
     void failed(const QString& reason); // the open link broke (device gone, connection lost)
 };
+
+// An error text of a link without the port name it starts with ("/dev/ttyUSB0: No such
+// file or directory" gives "No such file or directory"), for texts that name the port
+// already.
+QString withoutPortName(const QString& reason);

@@ -102,7 +102,9 @@ QByteArray SerialLink::takeAll() {
 void SerialLink::onError(QSerialPort::SerialPortError error) {
     if (!port_.isOpen() || !isFatal(error))
         return;
-    error_ = QStringLiteral("%1: %2").arg(device_, port_.errorString());
+    // The status texts name the port already; say what happened, then the system's words.
+    error_ =
+        QStringLiteral("the device was removed or stopped answering (%1)").arg(port_.errorString());
     port_.clearError();
     port_.close();
     Q_EMIT failed(error_);

@@ -110,10 +110,11 @@ void TcpLink::onConnectionLost() {
     if (!connected_)
         return;
     connected_ = false;
-    error_ = QStringLiteral("%1: %2").arg(address_,
-                                          socket_.error() == QAbstractSocket::RemoteHostClosedError
-                                              ? QStringLiteral("connection closed")
-                                              : socket_.errorString());
+    // The status texts name the port already; say what happened, then the system's words.
+    error_ =
+        socket_.error() == QAbstractSocket::RemoteHostClosedError
+            ? QStringLiteral("the device server closed the connection")
+            : QStringLiteral("the connection stopped answering (%1)").arg(socket_.errorString());
     socket_.abort();
     Q_EMIT failed(error_);
 }

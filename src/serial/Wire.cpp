@@ -38,9 +38,30 @@ WireStatus Wire::fail(WireStatus status, const QString& why) {
     return status;
 }
 
+bool Wire::isAborted() const {
+    return m_stopped || (m_abort && m_abort->isAborted());
+}
+
+WireStatus Wire::abortStatus() {
+    return fail(WireStatus::Aborted, m_abort && m_abort->isAborted()
+                                         ? m_abort->reason()
+                                         : QStringLiteral("the program is ending"));
+}
+
+void Wire::noteWake(WaitResult woke) {
+    if (woke == WaitResult::LinkFailed && !m_linkFailed) {
+        m_linkFailed = true;
+        m_linkFailure = m_link.errorString();
+    }
+    // The clock reports Aborted also when its event loop can no longer run; from then on
+    // every wait would return at once, so the exchange must end, not retry.
+    if (woke == WaitResult::Aborted && !(m_abort && m_abort->isAborted()))
+        m_stopped = true;
+}
+
 WireStatus Wire::checkUsable() {
-    if (m_abort && m_abort->isAborted())
-        return fail(WireStatus::Aborted, m_abort->reason());
+    if (isAborted())
+        return abortStatus();
     if (m_linkFailed)
         return fail(WireStatus::LinkFailed, m_linkFailure);
     if (!m_link.isOpen())
@@ -90,12 +111,8 @@ WireStatus Wire::waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out
                         QStringLiteral("no reply of exactly %1 bytes within %2 ms")
                             .arg(count)
                             .arg(limitMs));
-        const WaitResult woke = m_clock.waitUntil(deadline, &m_link, m_abort);
-        if (woke == WaitResult::LinkFailed && !m_linkFailed) {
-            m_linkFailed = true;
-            m_linkFailure = m_link.errorString();
-        }
-        // Every other result is re-examined at the top: bytes, deadline, abort.
+        noteWake(m_clock.waitUntil(deadline, &m_link, m_abort));
+        // Every result is re-examined at the top: bytes, deadline, abort, failure.
     }
 }
 
@@ -141,23 +158,18 @@ Received<QByteArray> Wire::receiveExactly(qsizetype count, qint64 limitMs) {
 
 WireStatus Wire::pause(qint64 ms) {
     const qint64 deadline = m_clock.nowMs() + ms;
-    while (m_clock.nowMs() < deadline) {
-        if (m_abort && m_abort->isAborted())
-            break;
-        m_clock.waitUntil(deadline, nullptr, m_abort);
-    }
-    if (m_abort && m_abort->isAborted())
-        return fail(WireStatus::Aborted, m_abort->reason());
-    return WireStatus::Ok;
+    while (m_clock.nowMs() < deadline && !isAborted())
+        noteWake(m_clock.waitUntil(deadline, nullptr, m_abort));
+    return isAborted() ? abortStatus() : WireStatus::Ok;
 }
 
 WireStatus Wire::reopen() {
-    if (m_abort && m_abort->isAborted())
-        return fail(WireStatus::Aborted, m_abort->reason());
+    if (isAborted())
+        return abortStatus();
     m_link.close();
     if (!m_link.open()) {
         m_linkFailed = true;
-        m_linkFailure = m_link.errorString();
+        m_linkFailure = withoutPortName(m_link.errorString()); // the texts name the port
         return fail(WireStatus::LinkFailed, m_linkFailure);
     }
     m_linkFailed = false;

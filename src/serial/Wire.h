@@ -7,6 +7,7 @@
 
 class Clock;
 class Link;
+enum class WaitResult;
 class TransferAbort;
 
 // Outcome of one primitive.
@@ -76,6 +77,9 @@ public:
 private:
     WireStatus write(const QByteArray& bytes);
     WireStatus checkUsable();
+    bool isAborted() const;
+    WireStatus abortStatus();
+    void noteWake(WaitResult woke);
     WireStatus waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out);
     WireStatus fail(WireStatus status, const QString& why);
 
@@ -83,6 +87,7 @@ private:
     Clock& m_clock;
     const TransferAbort* m_abort;
     QMetaObject::Connection m_failureWatch;
+    bool m_stopped = false; // a wait could no longer run: the program is ending
     bool m_linkFailed = false;
     QString m_linkFailure;
     QString m_error;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -58,9 +59,6 @@ TEST(Accessibility, ControlsAreNamedByCaptionLabelOrOption) {
         {"txtUpOnePluNo", "One PLU"},
         {"optUpAllPLU", "All PLU"},
         {"txtFilePath", "Source"},
-        {"StatusPanel", "Status"},
-        {"DatePanel", "Date"},
-        {"TimePanel", "Time"},
     };
     for (const auto& [name, accessibleName] : expected)
         EXPECT_EQ(accessibleText(named(window, name)), QString::fromLatin1(accessibleName)) << name;
@@ -97,8 +95,36 @@ TEST(Accessibility, TabsAndTheStatusTextAreReadable) {
 
     window.showStatus(QStringLiteral("open port1"));
     QWidget* panel = named(window, "StatusPanel");
-    EXPECT_EQ(accessibleText(panel), QStringLiteral("Status"));
+    EXPECT_EQ(accessibleText(panel), QStringLiteral("Status: open port1"));
     EXPECT_EQ(accessibleText(panel, QAccessible::Description), QStringLiteral("open port1"));
+    for (const char* name : {"DatePanel", "TimePanel"}) {
+        const QString text = qobject_cast<QLabel*>(named(window, name))->text();
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_TRUE(accessibleText(named(window, name)).endsWith(QStringLiteral(": ") + text));
+    }
+}
+
+// The in-place edit box is in the tree screen readers walk, named by grid, column and row.
+TEST(Accessibility, TheInPlaceEditBoxIsReadable) {
+    frmMain window;
+    window.show();
+    window.tabs()->setCurrentIndex(2); // "PLU"
+    auto* grid = named(window, "grdPLU");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_1);
+    QWidget* box = named(window, "txtEditGrid");
+    QTest::keyClick(box, Qt::Key_2);
+    ASSERT_TRUE(box->isVisible());
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(window.tabs()->widget(2));
+    bool found = false;
+    for (int i = 0; i < page->childCount(); ++i)
+        found |= page->child(i)->object() == box;
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(accessibleText(box).startsWith(QStringLiteral("PLU ")))
+        << accessibleText(box).toStdString();
+    EXPECT_EQ(accessibleText(box, QAccessible::Value), QStringLiteral("12"));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "app/StatusBar.h"
+#include "app/StatusPanel.h"
+#include "app/frmMain.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
 
@@ -13,12 +16,29 @@ TEST(StatusBarPanels, StatusPanelComesFirstAndIsWidest) {
     bar.show();
     bar.setStatusText(QStringLiteral("plu#3 is transfered"));
     EXPECT_EQ(bar.statusText(), QStringLiteral("plu#3 is transfered"));
-    EXPECT_EQ(bar.statusPanel()->accessibleName(), QStringLiteral("Status"));
+    EXPECT_EQ(bar.statusPanel()->accessibleName(), QStringLiteral("Status: plu#3 is transfered"));
     EXPECT_EQ(bar.statusPanel()->accessibleDescription(), QStringLiteral("plu#3 is transfered"));
+    EXPECT_TRUE(bar.datePanel()->accessibleName().startsWith(QStringLiteral("Date: ")));
+    EXPECT_TRUE(bar.timePanel()->accessibleName().startsWith(QStringLiteral("Time: ")));
     EXPECT_LT(bar.statusPanel()->x(), bar.datePanel()->x());
     EXPECT_LT(bar.datePanel()->x(), bar.timePanel()->x());
     EXPECT_GT(bar.statusPanel()->width(), bar.datePanel()->width());
     EXPECT_GT(bar.statusPanel()->width(), bar.timePanel()->width());
+}
+
+TEST(StatusBarPanels, ALongTextIsElidedAndNeverWidensTheWindow) {
+    frmMain window;
+    window.show();
+    const int width = window.width();
+    const QString path = QStringLiteral("/dev/serial/by-id/") + QString(170, QLatin1Char('x'));
+    window.showStatus(QStringLiteral("lost port ") + path + QStringLiteral(": gone"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.width(), width);
+    EXPECT_LE(window.minimumSizeHint().width(), width);
+    auto* panel = window.findChild<StatusPanel*>(QStringLiteral("StatusPanel"));
+    EXPECT_EQ(panel->toolTip(), window.statusText());
+    EXPECT_EQ(panel->accessibleDescription(), window.statusText());
+    EXPECT_TRUE(window.statusText().endsWith(QStringLiteral(": gone")));
 }
 
 TEST(StatusBarPanels, DateAndTimeFollowTheClockAndWakeAtTheNextMinute) {

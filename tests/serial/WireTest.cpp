@@ -3,6 +3,7 @@
 #include "serial/Clock.h"
 #include "serial/TransferAbort.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -265,6 +266,30 @@ TEST(RealClockTest, WakesOnDataAbortAndFailureWithoutWaitingForTheDeadline) {
     EXPECT_EQ(clock.waitUntil(farAway, &link, &abort), WaitResult::Aborted); // stays aborted
 
     EXPECT_EQ(clock.waitUntil(clock.nowMs() - 1, nullptr, nullptr), WaitResult::Deadline);
+}
+
+// Once the application quits (the window closed during a transfer), nested event loops
+// return at once: every wait must end the exchange instead of spinning to its time limit.
+TEST(RealClockTest, AWaitWhoseEventLoopCannotRunEndsTheExchange) {
+    RealClock clock;
+    ScriptedLink link;
+    link.open();
+    Wire wire(link, clock);
+    Received<quint8> answer;
+    WireStatus paused = WireStatus::Ok;
+    WireStatus sent = WireStatus::Ok;
+    QTimer::singleShot(0, &link, [&] {
+        QCoreApplication::exit(0);
+        answer = wire.RxByte();
+        paused = wire.pause(600'000);
+        sent = wire.TxByte(0xA5);
+    });
+    QCoreApplication::exec();
+    EXPECT_EQ(answer.status, WireStatus::Aborted);
+    EXPECT_EQ(paused, WireStatus::Aborted);
+    EXPECT_EQ(sent, WireStatus::Aborted);
+    EXPECT_TRUE(link.sent.isEmpty());
+    EXPECT_EQ(wire.errorText(), QStringLiteral("the program is ending"));
 }
 
 TEST(ManualClockTest, DeliversQueuedEventsBeforeJumping) {
