@@ -7,6 +7,9 @@ SCALEDESK_PACKAGES=(
     googletest libgtest-dev libgmock-dev
     libfreexl-dev
 )
+# For scripts/test only: dpkg-shlibdeps gives the Debian package its versioned dependencies
+# (the Qt it was built against), and groff renders the manual page the help test reads.
+SCALEDESK_TEST_PACKAGES=(dpkg-dev groff-base)
 
 scaledesk_install_deps() {
     local missing=()
@@ -16,9 +19,18 @@ scaledesk_install_deps() {
             missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "These Debian packages are missing: ${missing[*]}" >&2
+            echo "Installing them needs root, and sudo is not installed. Either run this script" >&2
+            echo "as root (su -c '$0'), or ask an administrator to run:" >&2
+            echo "    apt-get install ${missing[*]}" >&2
+            return 1
+        fi
+        sudo="sudo"
+    fi
+    echo "Installing: ${missing[*]}"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}"
@@ -29,10 +41,15 @@ scaledesk_install_deps() {
 export CCACHE_BASEDIR="$SCALEDESK_ROOT"
 export CCACHE_NOHASHDIR=true
 
-# scaledesk_build BUILD_DIR [cmake options...]
-scaledesk_build() {
+# scaledesk_configure BUILD_DIR [cmake options...]
+scaledesk_configure() {
     local dir="$1"
     shift
     cmake -S "$SCALEDESK_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# scaledesk_build BUILD_DIR [cmake options...]: configures and builds every target.
+scaledesk_build() {
+    scaledesk_configure "$@"
+    cmake --build "$1" --parallel "$(nproc)"
 }
