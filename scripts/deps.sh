@@ -6,6 +6,7 @@ SCALEDESK_PACKAGES=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     googletest libgtest-dev libgmock-dev
     libfreexl-dev
+    libxlsxwriter-dev libminizip-dev python3-openpyxl
 )
 # For scripts/test only: dpkg-shlibdeps gives the Debian package its versioned dependencies
 # (the Qt it was built against), and groff renders the manual page the help test reads.
