@@ -2,6 +2,7 @@
 // writes it. The table and the formats follow the file extensions.
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "files/TableFileCommands.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -135,48 +137,32 @@ template <typename TableT> int convertAs(const QString& in, const QString& out) 
     return ExitOk;
 }
 
-int usageError(const QString& message) {
-    cli::printError(QStringLiteral("scalectl convert: %1\nUsage: %2").arg(message, kUsage));
-    return ExitUsage;
-}
-
 int runConvert(const QStringList& args) {
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        cli::printLine(kHelp);
-        return ExitOk;
-    }
-    QStringList files;
-    QString tableName; // --table plu|ingred: needed only where both files are workbooks
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--table") || arg.startsWith(QLatin1String("--table="))) {
-            if (arg.contains(QLatin1Char('=')))
-                tableName = arg.section(QLatin1Char('='), 1);
-            else if (i + 1 < args.size())
-                tableName = args[++i];
-            if (tableName != QLatin1String("plu") && tableName != QLatin1String("ingred"))
-                return usageError(QStringLiteral("--table takes plu or ingred"));
-            continue;
-        }
-        if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1)
-            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-        files.append(arg);
-    }
+    cli::CommandLine line(QStringLiteral("convert"), kUsage);
+    line.addValue(QStringLiteral("table")); // plu|ingred: needed only where both are workbooks
+    if (const std::optional<int> done = line.parse(args, kHelp))
+        return *done;
+    const QString tableName = line.value(QStringLiteral("table"));
+    if (line.isSet(QStringLiteral("table")) && tableName != QLatin1String("plu") &&
+        tableName != QLatin1String("ingred"))
+        return line.usageError(QStringLiteral("--table takes plu or ingred"));
+    const QStringList files = line.positional();
     if (files.size() != 2)
-        return usageError(QStringLiteral("expected two files, IN and OUT"));
+        return line.usageError(QStringLiteral("expected two files, IN and OUT"));
     const QString& in = files[0];
     const QString& out = files[1];
 
     const bool plu = holds<PluTable>(in, out) && tableName != QLatin1String("ingred");
     const bool ingred = holds<IngredTable>(in, out) && tableName != QLatin1String("plu");
     if (plu && ingred) // two workbooks: only --table tells the table
-        return usageError(QStringLiteral("'%1' and '%2' may hold either table: give --table "
-                                         "plu or --table ingred")
-                              .arg(in, out));
+        return line.usageError(QStringLiteral("'%1' and '%2' may hold either table: give --table "
+                                              "plu or --table ingred")
+                                   .arg(in, out));
     if (plu == ingred) // neither, or a pair of formats that both tables share
-        return usageError(QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
-                                         "one table (.plu or .ingred)")
-                              .arg(in, out));
+        return line.usageError(
+            QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
+                           "one table (.plu or .ingred)")
+                .arg(in, out));
     return plu ? convertAs<PluTable>(in, out) : convertAs<IngredTable>(in, out);
 }
 

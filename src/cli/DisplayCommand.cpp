@@ -2,10 +2,12 @@
 // window's "Update" does.
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
+#include "cli/PortSession.h"
 #include "protocol/DisplayRead.h"
-#include "serial/Clock.h"
-#include "serial/LinkFactory.h"
-#include "serial/Wire.h"
+
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -20,7 +22,8 @@ const QString kHelp = QStringLiteral(
     "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim (the\n"
     "simulated scale built into scalectl).\n"
     "\n"
-    "When the scale does not answer the sync nothing is printed on stdout. When it answers\n"
+    "When the scale does not answer the sync nothing is printed on stdout, and stderr says\n"
+    "what came instead (\"answered the sync with 0x78, not 0x77\"). When it answers\n"
     "the sync but its display record does not come within five seconds, \"0 0 0\" is\n"
     "printed, as the window shows it, and the exit code tells the difference.\n"
     "\n"
@@ -31,44 +34,37 @@ const QString kHelp = QStringLiteral(
     "\n"
     "Exit codes: 0 read, 1 no answer, no record or the port failed, 2 usage error.");
 
-int usageError(const QString& message) {
-    cli::printError(QStringLiteral("scalectl display: ") + message);
-    cli::printError(QStringLiteral("Usage: ") + kUsage);
-    return ExitUsage;
+// What the scale did instead of answering the sync with 0x77.
+QString syncFailure(const DisplayReadResult& result) {
+    if (!result.syncAnswer)
+        return QStringLiteral("did not answer the sync with one byte within a second");
+    const QString hex =
+        QString::number(*result.syncAnswer, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    return QStringLiteral("answered the sync with 0x%1, not 0x77").arg(hex);
 }
 
 int display(const QStringList& args) {
-    QString port;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            cli::printLine(kHelp);
-            return ExitOk;
-        }
-        if (arg != QLatin1String("--port"))
-            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-        if (i + 1 >= args.size() || args[i + 1].isEmpty())
-            return usageError(QStringLiteral("--port needs a port name"));
-        port = args[++i];
-    }
+    cli::CommandLine line(QStringLiteral("display"), kUsage);
+    line.addValue(QStringLiteral("port"));
+    if (const std::optional<int> done = line.parse(args, kHelp))
+        return *done;
+    if (!line.positional().isEmpty())
+        return line.usageError(
+            QStringLiteral("unexpected argument '%1'").arg(line.positional().first()));
+    const QString port = line.value(QStringLiteral("port"));
     if (port.isEmpty())
-        return usageError(QStringLiteral("--port PORT is required"));
+        return line.usageError(QStringLiteral("--port PORT is required"));
 
-    const std::unique_ptr<Link> link = createLink(port);
-    if (!link->open()) {
-        cli::printError(
-            QStringLiteral("scalectl display: cannot open %1: %2").arg(port, link->errorString()));
+    const std::unique_ptr<PortSession> session = PortSession::open(QStringLiteral("display"), port);
+    if (!session)
         return ExitRefused;
-    }
-    RealClock clock;
-    Wire wire(*link, clock);
-    const DisplayReadResult result = readDisplay(wire);
-    link->close();
+    const DisplayReadResult result = readDisplay(session->wire());
+    session->close();
 
     switch (result.outcome) {
     case DisplayReadOutcome::NoSync:
         cli::printError(
-            QStringLiteral("scalectl display: the scale on %1 did not answer").arg(port));
+            QStringLiteral("scalectl display: the scale on %1 %2").arg(port, syncFailure(result)));
         return ExitRefused;
     case DisplayReadOutcome::LinkFailed:
     case DisplayReadOutcome::Aborted:

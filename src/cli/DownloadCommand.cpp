@@ -2,10 +2,12 @@
 // rows of a PLU or ingredient file to the scale as the window's download buttons do.
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "cli/PortSession.h"
-#include "cli/UsageError.h"
+#include "cli/QuitOnSignal.h"
 #include "files/TableFileCommands.h"
 #include "protocol/DownloadEngine.h"
+#include "serial/TransferAbort.h"
 
 #include <memory>
 #include <optional>
@@ -32,9 +34,10 @@ const QString kHelp = QStringLiteral(
     "The status text of reading FILE and every status text of the transfer are printed\n"
     "on stdout as they happen (\"plu#3 is transfered\", \"Retry #1\", \" THE END \").\n"
     "Every selected row is checked before the first byte is sent; a row that cannot be\n"
-    "sent is named and nothing is sent.\n"
+    "sent is named and nothing is sent. Ctrl-C or SIGTERM cancel the transfer as \"Cancel\"\n"
+    "does in ScaleDesk (\"Transfer cancelled\"); the rows sent until then stay on the scale.\n"
     "Exit codes: 0 ended with \" THE END \", 1 refused, given up after six failures of\n"
-    "a row, or the port failed, 2 usage error, 3 FILE cannot be read.");
+    "a row, the port failed or cancelled, 2 usage error, 3 FILE cannot be read.");
 
 enum class TableChoice { Plu, Ingred };
 
@@ -44,10 +47,6 @@ struct Options {
     QString port;
     DownloadSelection selection;
 };
-
-int usageError(const QString& message) {
-    return cli::usageError(QStringLiteral("download"), kUsage, message);
-}
 
 // "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
 // signs; the two texts are then read like the boxes' texts.
@@ -63,61 +62,46 @@ std::optional<std::pair<QString, QString>> splitRange(const QString& text) {
 
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
-    QStringList positional;
-    int selections = 0;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            cli::printLine(kHelp);
-            return ExitOk;
-        }
-        if (arg == QLatin1String("--all")) {
-            options.selection.choice = DownloadChoice::All;
-            ++selections;
-            continue;
-        }
-        const bool takesValue = arg == QLatin1String("--port") || arg == QLatin1String("--one") ||
-                                arg == QLatin1String("--range");
-        if (!takesValue) {
-            if (arg.startsWith(QLatin1String("--")))
-                return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-            positional.append(arg);
-            continue;
-        }
-        if (i + 1 >= args.size())
-            return usageError(QStringLiteral("%1 needs a value").arg(arg));
-        const QString value = args[++i];
-        if (arg == QLatin1String("--port")) {
-            options.port = value;
-        } else if (arg == QLatin1String("--one")) {
-            options.selection.choice = DownloadChoice::One;
-            options.selection.oneNo = value;
-            ++selections;
-        } else {
-            const auto range = splitRange(value);
-            if (!range)
-                return usageError(
-                    QStringLiteral("--range takes FIRST-LAST, e.g. 3-7, not '%1'").arg(value));
-            options.selection.choice = DownloadChoice::Multiple;
-            options.selection.startNo = range->first;
-            options.selection.endNo = range->second;
-            ++selections;
-        }
-    }
+    cli::CommandLine line(QStringLiteral("download"), kUsage);
+    line.addSwitch(QStringLiteral("all"));
+    line.addValue(QStringLiteral("one"));
+    line.addValue(QStringLiteral("range"));
+    line.addValue(QStringLiteral("port"));
+    if (const std::optional<int> done = line.parse(args, kHelp))
+        return done;
+    const QStringList positional = line.positional();
     if (positional.size() != 2)
-        return usageError(QStringLiteral("expected the table (plu or ingred) and FILE"));
+        return line.usageError(QStringLiteral("expected the table (plu or ingred) and FILE"));
     if (positional[0] == QLatin1String("plu"))
         options.table = TableChoice::Plu;
     else if (positional[0] == QLatin1String("ingred"))
         options.table = TableChoice::Ingred;
     else
-        return usageError(
+        return line.usageError(
             QStringLiteral("the table is plu or ingred, not '%1'").arg(positional[0]));
     options.file = positional[1];
-    if (selections > 1)
-        return usageError(QStringLiteral("give only one of --one, --range and --all"));
+    if (line.count(QStringLiteral("all")) + line.count(QStringLiteral("one")) +
+            line.count(QStringLiteral("range")) >
+        1)
+        return line.usageError(QStringLiteral("give only one of --one, --range and --all"));
+    if (line.isSet(QStringLiteral("one"))) {
+        options.selection.choice = DownloadChoice::One;
+        options.selection.oneNo = line.value(QStringLiteral("one"));
+    } else if (line.isSet(QStringLiteral("range"))) {
+        const QString text = line.value(QStringLiteral("range"));
+        const auto range = splitRange(text);
+        if (!range)
+            return line.usageError(
+                QStringLiteral("--range takes FIRST-LAST, e.g. 3-7, not '%1'").arg(text));
+        options.selection.choice = DownloadChoice::Multiple;
+        options.selection.startNo = range->first;
+        options.selection.endNo = range->second;
+    } else {
+        options.selection.choice = DownloadChoice::All;
+    }
+    options.port = line.value(QStringLiteral("port"));
     if (options.port.isEmpty())
-        return usageError(QStringLiteral("--port PORT is required"));
+        return line.usageError(QStringLiteral("--port PORT is required"));
     return std::nullopt;
 }
 
@@ -138,8 +122,10 @@ template <typename TableT> int downloadFile(const Options& options) {
         return ExitRefused;
     }
 
+    TransferAbort abort;
+    const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
     const std::unique_ptr<PortSession> session =
-        PortSession::open(QStringLiteral("download"), options.port);
+        PortSession::open(QStringLiteral("download"), options.port, &abort);
     if (!session)
         return ExitRefused;
     const DownloadOutcome outcome = runDownload(plan, session->wire(), cli::printLine);

@@ -11,8 +11,9 @@ namespace {
 
 int wakeFds[2] = {-1, -1};
 
-void onSignal(int) {
-    const char byte = 1;
+// Only async-signal-safe work here: the signal's number goes through the socket pair.
+void onSignal(int signal) {
+    const char byte = char(signal);
     [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
 }
 
@@ -28,7 +29,7 @@ bool quitOnTerminationSignals() {
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t got = ::read(wakeFds[1], &byte, 1);
-        QCoreApplication::quit();
+        carryOutStop(byte == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM"));
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;

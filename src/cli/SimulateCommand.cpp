@@ -2,9 +2,11 @@
 // terminated, so that ScaleDesk and scalectl can be tried and tested without hardware.
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "cli/QuitOnSignal.h"
 #include "cli/ScaleDump.h"
 #include "cli/ScaleServers.h"
+#include "cli/UsageError.h"
 #include "files/TableFileCommands.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/SimulatedScale.h"
@@ -67,12 +69,6 @@ struct Options {
     QString dump;
 };
 
-int usageError(const QString& message) {
-    cli::printError(QStringLiteral("scalectl simulate: ") + message);
-    cli::printError(QStringLiteral("Usage: ") + kUsage);
-    return ExitUsage;
-}
-
 std::optional<DisplayValues> parseDisplay(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 3)
@@ -90,58 +86,44 @@ std::optional<DisplayValues> parseDisplay(const QString& text) {
 
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            cli::printLine(help());
-            return ExitOk;
-        }
-        if (arg == QLatin1String("--pty")) {
-            options.pty = true;
-            continue;
-        }
-        const bool takesValue =
-            arg == QLatin1String("--tcp") || arg == QLatin1String("--load-plu") ||
-            arg == QLatin1String("--display") || arg == QLatin1String("--fault") ||
-            arg == QLatin1String("--baud") || arg == QLatin1String("--dump");
-        if (!takesValue)
-            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-        const std::optional<QString> text = value();
-        if (!text)
-            return usageError(QStringLiteral("%1 needs a value").arg(arg));
-        if (arg == QLatin1String("--tcp")) {
-            options.tcp = *text;
-        } else if (arg == QLatin1String("--load-plu")) {
-            options.loadPlu = *text;
-        } else if (arg == QLatin1String("--display")) {
-            options.display = parseDisplay(*text);
-            if (!options.display)
-                return usageError(QStringLiteral("--display takes three numbers 0 to 4294967295 "
-                                                 "separated by commas, not '%1'")
-                                      .arg(*text));
-        } else if (arg == QLatin1String("--dump")) {
-            options.dump = *text;
-        } else if (arg == QLatin1String("--fault")) {
-            QString error;
-            const auto faults = parseFaults(*text, &error);
-            if (!faults)
-                return usageError(error);
-            options.faults += *faults;
-        } else {
-            bool ok = false;
-            options.baud = text->toInt(&ok);
-            if (!ok || options.baud < 1 || options.baud > 4'000'000)
-                return usageError(
-                    QStringLiteral("--baud takes a rate from 1 to 4000000, not '%1'").arg(*text));
-        }
+    cli::CommandLine line(QStringLiteral("simulate"), kUsage);
+    line.addSwitch(QStringLiteral("pty"));
+    for (const char* name : {"tcp", "load-plu", "display", "fault", "baud", "dump"})
+        line.addValue(QLatin1String(name));
+    if (const std::optional<int> done = line.parse(args, help()))
+        return done;
+    if (!line.positional().isEmpty())
+        return line.usageError(
+            QStringLiteral("unexpected argument '%1'").arg(line.positional().first()));
+    options.pty = line.isSet(QStringLiteral("pty"));
+    options.tcp = line.value(QStringLiteral("tcp"));
+    options.loadPlu = line.value(QStringLiteral("load-plu"));
+    options.dump = line.value(QStringLiteral("dump"));
+    if (line.isSet(QStringLiteral("display"))) {
+        const QString text = line.value(QStringLiteral("display"));
+        options.display = parseDisplay(text);
+        if (!options.display)
+            return line.usageError(QStringLiteral("--display takes three numbers 0 to 4294967295 "
+                                                  "separated by commas, not '%1'")
+                                       .arg(text));
+    }
+    for (const QString& text : line.values(QStringLiteral("fault"))) {
+        QString error;
+        const auto faults = parseFaults(text, &error);
+        if (!faults)
+            return line.usageError(error);
+        options.faults += *faults;
+    }
+    if (line.isSet(QStringLiteral("baud"))) {
+        const QString text = line.value(QStringLiteral("baud"));
+        bool ok = false;
+        options.baud = text.toInt(&ok);
+        if (!ok || options.baud < 1 || options.baud > 4'000'000)
+            return line.usageError(
+                QStringLiteral("--baud takes a rate from 1 to 4000000, not '%1'").arg(text));
     }
     if (options.pty == !options.tcp.isEmpty())
-        return usageError(QStringLiteral("give exactly one of --pty and --tcp HOST:PORT"));
+        return line.usageError(QStringLiteral("give exactly one of --pty and --tcp HOST:PORT"));
     return std::nullopt;
 }
 
@@ -201,8 +183,10 @@ int simulate(const QStringList& args) {
         QHostAddress address;
         quint16 port = 0;
         if (!parseHostPort(options.tcp, address, port))
-            return usageError(QStringLiteral("--tcp takes HOST:PORT, e.g. 127.0.0.1:5000, not '%1'")
-                                  .arg(options.tcp));
+            return cli::usageError(
+                QStringLiteral("simulate"), kUsage,
+                QStringLiteral("--tcp takes HOST:PORT, e.g. 127.0.0.1:5000, not '%1'")
+                    .arg(options.tcp));
         tcp = std::make_unique<TcpScaleServer>(scale, options.baud);
         if (!tcp->start(address, port)) {
             cli::printError(QStringLiteral("scalectl simulate: cannot listen on %1: %2")

@@ -2,14 +2,16 @@
 // scale as the window's "Upload" does and writes what it lists to a PLU file, as Save would.
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "cli/PortSession.h"
-#include "cli/UsageError.h"
+#include "cli/QuitOnSignal.h"
 #include "files/TableFileCommands.h"
 #include "protocol/UploadEngine.h"
 #include "serial/TransferAbort.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <memory>
 #include <optional>
@@ -30,9 +32,14 @@ const QString kHelp = QStringLiteral(
     "\n"
     "Each status text is printed on stdout as it happens (\"plu#3 is received\", \"PLU is\n"
     "not exist\", \"Retry #1\", ...). Names come back as the scale holds them: 28 characters,\n"
-    "centred with blanks. OUT.plu is written only once the scale has replied, and then also\n"
-    "after an abort, holding the records received until then; it is replaced whole or not\n"
-    "at all.\n"
+    "centred with blanks.\n"
+    "\n"
+    "OUT.plu is replaced, whole, only by an upload that ends as it should: after the last\n"
+    "number asked for, or at \"PLU is not exist\". One that ends otherwise (given up after\n"
+    "five failures of one number, the port failed, or Ctrl-C or SIGTERM, which cancel it as\n"
+    "\"Cancel\" does in ScaleDesk) leaves OUT.plu as it was and writes the records received\n"
+    "until then to OUT.plu.partial. Nothing is written when no record came. Whether OUT.plu\n"
+    "can be written is checked before the first byte is sent.\n"
     "Exit codes: 0 uploaded, 1 refused, aborted, cancelled or the port failed,\n"
     "2 usage error, 3 OUT.plu cannot be written.");
 
@@ -42,63 +49,88 @@ struct Options {
     UploadSelection selection;
 };
 
-int usageError(const QString& message) {
-    return cli::usageError(QStringLiteral("upload"), kUsage, message);
-}
-
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
-    QStringList files;
-    bool one = false;
-    bool all = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            cli::printLine(kHelp);
-            return ExitOk;
-        }
-        if (arg == QLatin1String("--all")) {
-            all = true;
-        } else if (arg == QLatin1String("--port") || arg == QLatin1String("--one")) {
-            if (i + 1 >= args.size() || args[i + 1].isEmpty())
-                return usageError(QStringLiteral("%1 needs a value").arg(arg));
-            if (arg == QLatin1String("--port")) {
-                options.port = args[++i];
-            } else {
-                one = true;
-                options.selection.onePluNoText = args[++i];
-            }
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return usageError(QStringLiteral("unknown option '%1'").arg(arg));
-        } else {
-            files.append(arg);
-        }
-    }
+    cli::CommandLine line(QStringLiteral("upload"), kUsage);
+    line.addSwitch(QStringLiteral("all"));
+    line.addValue(QStringLiteral("one"));
+    line.addValue(QStringLiteral("port"));
+    if (const std::optional<int> done = line.parse(args, kHelp))
+        return done;
+    const QStringList files = line.positional();
     if (files.isEmpty() || files.first() != QLatin1String("plu"))
-        return usageError(QStringLiteral("only the PLU table can be uploaded: give 'plu' first"));
+        return line.usageError(
+            QStringLiteral("only the PLU table can be uploaded: give 'plu' first"));
     if (files.size() != 2)
-        return usageError(QStringLiteral("expected one output file after 'plu'"));
-    if (one && all)
-        return usageError(QStringLiteral("give either --one N or --all, not both"));
+        return line.usageError(QStringLiteral("expected one output file after 'plu'"));
+    if (line.isSet(QStringLiteral("one")) && line.isSet(QStringLiteral("all")))
+        return line.usageError(QStringLiteral("give either --one N or --all, not both"));
+    options.port = line.value(QStringLiteral("port"));
     if (options.port.isEmpty())
-        return usageError(QStringLiteral("--port PORT is required"));
+        return line.usageError(QStringLiteral("--port PORT is required"));
     options.out = files[1];
-    options.selection.onePlu = one;
+    options.selection.onePlu = line.isSet(QStringLiteral("one"));
+    options.selection.onePluNoText = line.value(QStringLiteral("one"));
     return std::nullopt;
 }
 
-// Writes the records the upload listed, as the window's Save of the PLU table does.
-int writeListed(PluTable& table, const QString& path) {
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Why `path` cannot be written, or nothing when it can. The save writes a new file in the
+// folder and renames it over the old one, so the folder must take a new file.
+std::optional<QString> whyUnwritable(const QString& path) {
+    const QFileInfo out(path);
+    if (out.isDir())
+        return QStringLiteral("it is a folder");
+    if (!out.absoluteDir().exists())
+        return QStringLiteral("no such folder");
+    if (out.exists() && !out.isWritable())
+        return QStringLiteral("it is read-only");
+    QTemporaryFile probe(out.absoluteDir().filePath(QStringLiteral(".scalectl-XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("its folder does not take new files: ") + probe.errorString();
+    return std::nullopt;
+}
+
+// Writes the records the upload listed, as the window's Save of the PLU table does; the
+// status names the count ("PLU Count is 3") or the fault.
+SaveResult writeListed(PluTable& table, const QString& path) {
     const CopyResult copied = copyGridToRecords(table);
-    const SaveResult saved = copied.ok ? saveRecords(table, path) : SaveResult{false, {}};
-    if (!copied.ok || !saved.ok) {
-        cli::printError(QStringLiteral("scalectl upload: ") +
-                        (copied.ok ? saved.status : copied.status));
+    return copied.ok ? saveRecords(table, path) : SaveResult{false, copied.status};
+}
+
+// " (stopped by SIGINT)": why the upload ended early, when the status texts do not say it.
+QString why(const UploadResult& result) {
+    return result.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.error);
+}
+
+// Writes what the upload received: to OUT when it ended as it should, else beside OUT, as an
+// upload cut short may lack records that OUT holds.
+int writeReceived(PluTable& table, const UploadResult& result, const QString& out) {
+    if (!result.tableReplaced) {
+        cli::printError(QStringLiteral("scalectl upload: nothing was received%1; \"%2\" was not "
+                                       "written")
+                            .arg(why(result), shown(out)));
+        return ExitRefused;
+    }
+
+    const bool complete = result.succeeded();
+    const QString path = complete ? out : out + QStringLiteral(".partial");
+    const SaveResult saved = writeListed(table, path);
+    if (!saved.ok) {
+        cli::printError(QStringLiteral("scalectl upload: ") + saved.status);
         return ExitFileError;
     }
-    cli::printError(QStringLiteral("scalectl upload: \"%1\" written, %2")
-                        .arg(QDir::toNativeSeparators(path), saved.status));
-    return ExitOk;
+    cli::printError(
+        QStringLiteral("scalectl upload: \"%1\" written, %2").arg(shown(path), saved.status));
+    if (complete)
+        return ExitOk;
+    cli::printError(QStringLiteral("scalectl upload: the upload did not finish%1; \"%2\" was "
+                                   "left as it was")
+                        .arg(why(result), shown(out)));
+    return ExitRefused;
 }
 
 int upload(const QStringList& args) {
@@ -107,16 +139,14 @@ int upload(const QStringList& args) {
         return *done;
 
     // Better to find out now than after the scale has been read.
-    const QFileInfo out(options.out);
-    if (!out.absoluteDir().exists() || out.isDir()) {
+    if (const std::optional<QString> problem = whyUnwritable(options.out)) {
         cli::printError(QStringLiteral("scalectl upload: cannot write \"%1\": %2")
-                            .arg(QDir::toNativeSeparators(options.out),
-                                 out.isDir() ? QStringLiteral("it is a folder")
-                                             : QStringLiteral("no such folder")));
+                            .arg(shown(options.out), *problem));
         return ExitFileError;
     }
 
     TransferAbort abort;
+    const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
     const std::unique_ptr<PortSession> session =
         PortSession::open(QStringLiteral("upload"), options.port, &abort);
     if (!session)
@@ -129,15 +159,7 @@ int upload(const QStringList& args) {
 
     if (result.outcome == UploadOutcome::Refused)
         return ExitRefused; // "PLU No is not valid" is on stdout; nothing was sent
-    if (!result.tableReplaced) {
-        cli::printError(QStringLiteral("scalectl upload: the scale did not reply; \"%1\" was "
-                                       "not written")
-                            .arg(QDir::toNativeSeparators(options.out)));
-        return ExitRefused;
-    }
-    if (const int written = writeListed(*table, options.out); written != ExitOk)
-        return written;
-    return result.succeeded() ? ExitOk : ExitRefused;
+    return writeReceived(*table, result, options.out);
 }
 
 RegisterCommand reg{CliCommand{QStringLiteral("upload"),

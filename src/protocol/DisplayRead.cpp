@@ -29,8 +29,12 @@ DisplayReadResult readDisplay(Wire& wire) {
     const Received<quint8> answer = wire.RxByte();
     if (interrupts(answer.status))
         return interrupted(answer.status, wire);
-    if (answer.value != scale_bytes::kSyncAnswer)
-        return {DisplayReadOutcome::NoSync, {}, {}};
+    if (answer.value != scale_bytes::kSyncAnswer) {
+        DisplayReadResult noSync;
+        if (answer.ok())
+            noSync.syncAnswer = answer.value;
+        return noSync;
+    }
 
     if (const WireStatus sent = wire.TxByte(scale_bytes::kDisplayRead); sent != WireStatus::Ok)
         return interrupted(sent, wire);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Wire;
 
 // How a display read ended.
@@ -19,6 +21,8 @@ struct DisplayReadResult {
     DisplayReadOutcome outcome = DisplayReadOutcome::NoSync;
     DisplayValues values; // what the read-out boxes show, for Shown and NoRecord
     QString error;
+    // For NoSync: the byte the scale answered instead of 0x77; none when no single byte came.
+    std::optional<quint8> syncAnswer;
 
     // True when the read-out boxes are to be set to `values`.
     bool showValues() const {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -19,6 +20,7 @@ namespace {
 using scalectl_process::Outcome;
 using scalectl_process::scalectl;
 using scalectl_process::Simulator;
+using scalectl_process::Started;
 
 class DownloadCommand : public ::testing::Test {
 protected:
@@ -111,6 +113,25 @@ TEST_F(DownloadCommand, ARangeOfIngredientMessagesAndARecoveredWrongEcho) {
     EXPECT_EQ(message.left(50), QByteArray("Contains nuts").leftJustified(50, ' '));
     EXPECT_EQ(message.mid(100, 50), QByteArray("Best before: see pack").leftJustified(50, ' '));
     EXPECT_EQ(message.mid(200), QByteArray(200, ' '));
+}
+
+TEST_F(DownloadCommand, CtrlCOrSigtermCancelsAndTheRowsSentStayOnTheScale) {
+    const QString file = write("shop.plu", kPluFile);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        Simulator simulator = startScale({"--fault", "silence@12:*"}); // no echo for row 2
+        Started download({"download", "plu", file, "--port", simulator.port()});
+        ASSERT_TRUE(download.waitForLine(QStringLiteral("plu#1 is transfered")));
+        ASSERT_TRUE(download.signal(signal));
+        const Outcome run = download.finish();
+
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.out.endsWith(QLatin1String("Transfer cancelled\n")))
+            << run.out.toStdString();
+        const QMap<QString, QByteArray> held = stopAndReadDump(simulator);
+        EXPECT_TRUE(held.contains(QStringLiteral("plu 11")));
+        EXPECT_FALSE(held.contains(QStringLiteral("plu 12")));
+    }
 }
 
 TEST_F(DownloadCommand, RefusalsSendNothingAndExitWithOne) {

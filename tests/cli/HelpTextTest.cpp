@@ -2,8 +2,9 @@
 // codes in the same shape, the overview lists every command, and the manual page made from
 // the help texts renders cleanly.
 
+#include "support/ScalectlProcess.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -12,30 +13,9 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    Outcome outcome;
-    if (!process.waitForFinished(60'000)) {
-        process.kill();
-        process.waitForFinished();
-        return outcome;
-    }
-    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
-}
-
-Outcome scalectl(const QStringList& args) {
-    return run(QStringLiteral(SCALECTL_PATH), args);
-}
+using scalectl_process::Outcome;
+using scalectl_process::run;
+using scalectl_process::scalectl;
 
 // The command names of the overview's "Commands:" list.
 QStringList listedCommands(const QString& overview) {

@@ -1,29 +1,14 @@
+#include "support/ScalectlProcess.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun scalectl(const QStringList& args, const QString& workDir) {
-    QProcess process;
-    process.setWorkingDirectory(workDir);
-    process.start(QStringLiteral(SCALECTL_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
+using CliRun = scalectl_process::Outcome;
+using scalectl_process::scalectl;
 
 QByteArray readAll(const QString& path) {
     QFile file(path);

@@ -35,16 +35,20 @@ TEST(ScalectlSimulatorTest, DisplayOverAPseudoTerminalThenSigtermEndsTheSimulato
     EXPECT_EQ(simulator.stop(), 0);
 }
 
-TEST(ScalectlSimulatorTest, NoSyncAnswerMeansNothingOnStdoutAndExitOne) {
+TEST(ScalectlSimulatorTest, NoSyncAnswerMeansNothingOnStdoutAndExitOneAndStderrSaysWhatCame) {
+    // A wrong answer, then none at all, then the faults are spent.
     Simulator simulator(
-        {QStringLiteral("--pty"), QStringLiteral("--fault"), QStringLiteral("sync")});
+        {QStringLiteral("--pty"), QStringLiteral("--fault"), QStringLiteral("sync:1,silence#2:1")});
     ASSERT_FALSE(simulator.port().isEmpty());
-    Outcome run = scalectl(displayAt(simulator.port()));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(run.err.contains(QLatin1String("did not answer"))) << run.err.toStdString();
-
-    run = scalectl(displayAt(simulator.port())); // the fault was for one attempt only
+    for (const char* says : {"answered the sync with 0x78, not 0x77",
+                             "did not answer the sync with one byte within a second"}) {
+        const Outcome run = scalectl(displayAt(simulator.port()));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err, QStringLiteral("scalectl display: the scale on %1 %2\n")
+                               .arg(simulator.port(), QLatin1String(says)));
+    }
+    const Outcome run = scalectl(displayAt(simulator.port()));
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
 }

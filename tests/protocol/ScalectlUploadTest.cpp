@@ -11,10 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 using scalectl_process::Outcome;
 using scalectl_process::scalectl;
+using scalectl_process::Started;
 
 // A running `scalectl simulate --pty`; its first line is the port to talk to.
 struct Simulator : scalectl_process::Simulator {
@@ -113,20 +116,65 @@ TEST_F(ScalectlUploadTest, OnePluIsWrittenAsTheOnlyLineOfTheFile) {
     EXPECT_EQ(readFile(out), QByteArray());
 }
 
-TEST_F(ScalectlUploadTest, AnAbortExitsOneAndKeepsTheRecordsReceivedBefore) {
-    // Every reply for number 2 ends with a wrong byte: five counted failures, no pauses.
-    Simulator scale({QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
-                     QStringLiteral("endbyte@2:*")});
-    ASSERT_FALSE(scale.port().isEmpty());
+TEST_F(ScalectlUploadTest, AnUploadCutShortLeavesOutAloneAndKeepsWhatCameBesideIt) {
+    const struct {
+        const char* fault;    // of the scale
+        const char* stopLine; // once it is on stdout, `signal` stops scalectl (none: no signal)
+        int signal;
+        const char* lastLines; // how stdout ends
+        int received;          // records in OUT.partial; 0: none written
+        const char* stderrSays;
+    } cases[] = {
+        // Every reply for number 2 ends with a wrong byte: given up after five failures.
+        {"endbyte@2:*", nullptr, 0,
+         "plu#1 is received\nSyncOK error\nRetry #1\nSyncOK error\nRetry #2\nSyncOK error\n"
+         "Retry #3\nSyncOK error\nRetry #4\nSyncOK error\n",
+         1, "did not finish;"},
+        // The scale falls silent at number 3; Ctrl-C and SIGTERM cancel the wait.
+        {"silence@3:*", "plu#2 is received", SIGINT, "Transfer cancelled\n", 2,
+         "did not finish (stopped by SIGINT)"},
+        {"silence@3:*", "plu#2 is received", SIGTERM, "Transfer cancelled\n", 2,
+         "did not finish (stopped by SIGTERM)"},
+        // Never an answer: nothing to keep.
+        {"silence:*", "Sync error", SIGINT, "Transfer cancelled\n", 0,
+         "nothing was received (stopped by SIGINT)"},
+    };
+    const QString partial = out + QStringLiteral(".partial");
+    for (const auto& c : cases) {
+        for (const bool outExists : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.fault << " signal " << c.signal << " OUT exists " << outExists);
+            QFile::remove(out);
+            QFile::remove(partial);
+            if (outExists)
+                ASSERT_TRUE(writeFile(out, "keep me\r\n"));
+            Simulator scale({QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
+                             QString::fromLatin1(c.fault)});
+            ASSERT_FALSE(scale.port().isEmpty());
 
-    const Outcome run = scalectl(args({"upload", "plu", out, "--port", scale.port()}));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QStringLiteral("plu#1 is received\n"
-                                      "SyncOK error\nRetry #1\nSyncOK error\nRetry #2\n"
-                                      "SyncOK error\nRetry #3\nSyncOK error\nRetry #4\n"
-                                      "SyncOK error\n"));
-    EXPECT_EQ(trimmedNames(recordsOf(out)),
-              std::vector<PluRecord>{trimmedNames(recordsOf(stock))[0]});
+            Started upload({QStringLiteral("upload"), QStringLiteral("plu"), out,
+                            QStringLiteral("--port"), scale.port()});
+            if (c.stopLine) {
+                ASSERT_TRUE(upload.waitForLine(QString::fromLatin1(c.stopLine)));
+                ASSERT_TRUE(upload.signal(c.signal));
+            }
+            const Outcome run = upload.finish();
+
+            EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+            EXPECT_TRUE(run.out.endsWith(QLatin1String(c.lastLines))) << run.out.toStdString();
+            EXPECT_TRUE(run.err.contains(QLatin1String(c.stderrSays))) << run.err.toStdString();
+            EXPECT_EQ(readFile(out),
+                      outExists ? QByteArray("keep me\r\n") : QByteArray("<unreadable>"));
+            if (c.received == 0) {
+                EXPECT_FALSE(QFile::exists(partial));
+                continue;
+            }
+            EXPECT_TRUE(run.err.contains(partial)) << run.err.toStdString();
+            const std::vector<PluRecord> held = trimmedNames(recordsOf(stock));
+            EXPECT_EQ(trimmedNames(recordsOf(partial)),
+                      std::vector<PluRecord>(held.begin(), held.begin() + c.received));
+        }
+    }
 }
 
 TEST_F(ScalectlUploadTest, RefusalsAndBadArgumentsLeaveAnExistingFileAlone) {
@@ -152,6 +200,9 @@ TEST_F(ScalectlUploadTest, RefusalsAndBadArgumentsLeaveAnExistingFileAlone) {
         {args({"upload", "plu", dir.filePath(QStringLiteral("no/such/folder.plu")), "--port",
                "sim"}),
          3, "", "no such folder"},
+        // A folder that takes no new file is found out before the port is even opened.
+        {args({"upload", "plu", "/proc/scalectl-test.plu", "--port", "/nonexistent/tty"}), 3, "",
+         "cannot write \"/proc/scalectl-test.plu\": its folder does not take new files"},
     };
     for (const auto& c : cases) {
         const std::string what = c.args.join(' ').toStdString();

@@ -1,7 +1,8 @@
 #pragma once
 
 // scalectl run as a child process by the tests that drive it end to end: one command run to
-// its end, or a `scalectl simulate` kept running as the scale on the other end of a port.
+// its end, one stopped half-way by a signal, or a `scalectl simulate` kept running as the
+// scale on the other end of a port.
 // Needs SCALECTL_PATH, which scaledesk_add_test defines.
 
 #include <QProcess>
@@ -9,6 +10,9 @@
 #include <QStringList>
 
 #include <ostream>
+
+#include <csignal>
+#include <sys/types.h>
 
 // Failures show texts as text. QString lives in the global namespace, where gtest looks.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -23,10 +27,13 @@ struct Outcome {
     QString err;
 };
 
-// Runs `scalectl ARGS...` to its end.
-inline Outcome scalectl(const QStringList& args) {
+// Runs PROGRAM ARGS... to its end, in `workDir` when one is given.
+inline Outcome run(const QString& program, const QStringList& args,
+                   const QString& workDir = QString()) {
     QProcess process;
-    process.start(QStringLiteral(SCALECTL_PATH), args);
+    if (!workDir.isEmpty())
+        process.setWorkingDirectory(workDir);
+    process.start(program, args);
     Outcome run;
     if (!process.waitForFinished(60'000)) {
         process.kill();
@@ -38,6 +45,56 @@ inline Outcome scalectl(const QStringList& args) {
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
 }
+
+// Runs `scalectl ARGS...` to its end.
+inline Outcome scalectl(const QStringList& args, const QString& workDir = QString()) {
+    return run(QStringLiteral(SCALECTL_PATH), args, workDir);
+}
+
+// A `scalectl ARGS...` still running, to be stopped half-way as an operator would: wait for a
+// line of its output, then send it a signal, then collect how it ended.
+class Started {
+public:
+    explicit Started(const QStringList& args) {
+        m_process.start(QStringLiteral(SCALECTL_PATH), args);
+    }
+    ~Started() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+
+    // Waits until stdout holds `line` as a whole line; false when scalectl ended first (or the
+    // line did not come within a minute, which only a hung scalectl takes).
+    bool waitForLine(const QString& line) {
+        const QByteArray wanted = line.toLocal8Bit() + '\n';
+        while (!m_out.startsWith(wanted) && !m_out.contains('\n' + wanted)) {
+            if (!m_process.waitForReadyRead(60'000))
+                return false;
+            m_out += m_process.readAllStandardOutput();
+        }
+        return true;
+    }
+
+    bool signal(int number) const { return ::kill(pid_t(m_process.processId()), number) == 0; }
+
+    Outcome finish() {
+        Outcome run;
+        if (!m_process.waitForFinished(60'000))
+            return run;
+        run.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        run.out = QString::fromLocal8Bit(m_out + m_process.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(m_process.readAllStandardError());
+        return run;
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_out;
+};
 
 // A running `scalectl simulate ARGS...`; its first line is the port to talk to (empty when it
 // did not start). stop() ends it the way an operator would (SIGTERM), so it writes its dump;
