@@ -77,6 +77,7 @@ QString openRegularFile(QFile& file, const QString& path) {
     const QString problem = notARegularFile(QFileInfo(path));
     if (!problem.isEmpty())
         return problem;
+    file.setFileName(path);
     return file.open(QIODevice::ReadOnly) ? QString() : file.errorString();
 }
 
