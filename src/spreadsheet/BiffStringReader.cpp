@@ -1,9 +1,8 @@
 #include "spreadsheet/BiffStringReader.h"
 
+#include "spreadsheet/CodePageDecoder.h"
 #include "spreadsheet/LittleEndian.h"
 #include "tables/CodePage.h"
-
-#include <QStringDecoder>
 
 namespace {
 
@@ -103,41 +102,13 @@ private:
     qsizetype pos_ = 0;
 };
 
-QByteArray decoderName(quint16 codePage) {
-    switch (codePage) {
-    case 367:
-        return "US-ASCII";
-    case 10000:
-    case 0x8000:
-        return "macintosh";
-    case 932:
-        return "Shift_JIS";
-    case 936:
-        return "GBK";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "Big5";
-    default:
-        if (codePage >= 1250 && codePage <= 1258)
-            return "windows-" + QByteArray::number(codePage);
-        if (codePage == 437 || codePage == 850 || codePage == 852 || codePage == 866)
-            return "IBM" + QByteArray::number(codePage);
-        return QByteArray();
-    }
-}
-
 } // namespace
 
 QString BiffStringReader::decode8bit(QByteArrayView bytes) const {
     // Windows-1252 is also the answer for code page 0x8001 and for pages not known here.
     if (codePage_ != 1252 && codePage_ != 0x8001) {
-        const QByteArray name = decoderName(codePage_);
-        if (!name.isEmpty()) {
-            QStringDecoder decoder(name.constData());
-            if (decoder.isValid())
-                return decoder.decode(bytes);
-        }
+        if (const std::optional<QString> text = decodeCodePage(codePage_, bytes))
+            return *text;
     }
     return codepage::decode(bytes.toByteArray());
 }
