@@ -1,5 +1,6 @@
 #include "support/ScalectlProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -59,7 +60,9 @@ TEST_F(ConvertCommand, FileErrorsExitWithThree) {
     writeAll(dir.filePath("good.plu"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
     const CliRun unwritable = scalectl({"convert", "good.plu", "no/such/dir/out.plu"}, dir.path());
     EXPECT_EQ(unwritable.exitCode, 3);
-    EXPECT_TRUE(unwritable.err.startsWith(QStringLiteral("Cannot save \"no/such/dir/out.plu\": ")))
+    EXPECT_TRUE(
+        unwritable.err.startsWith(QStringLiteral("Cannot save \"%1\": ")
+                                      .arg(QDir::toNativeSeparators("no/such/dir/out.plu"))))
         << unwritable.err.toStdString();
 }
 

@@ -7,13 +7,22 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 namespace {
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The system's words for a file that is not there, as the status texts give them.
+QString missingFileReason() {
+    QFile missing(QStringLiteral("no such file here, surely"));
+    missing.open(QIODevice::ReadOnly);
+    return missing.errorString();
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
@@ -45,6 +54,8 @@ protected:
         ingred.reset();
     }
     QString path(const QString& name) const { return dir.filePath(name); }
+    // A path as the status texts show it: with the system's separators.
+    QString shown(const QString& name) const { return QDir::toNativeSeparators(path(name)); }
 
     // A loaded PLU table with edits in the grid that were never saved.
     void loadSomePlu() {
@@ -120,10 +131,11 @@ TEST_F(TableFileCommands, FailedOpenLeavesTheTableExactlyAsItWas) {
     } failures[] = {
         {path("prices.plu"), QStringLiteral("Cannot open \"%1\": line 2, Tare: \"abc\" is not a "
                                             "number")
-                                 .arg(path("prices.plu"))},
+                                 .arg(shown("prices.plu"))},
         {path("missing.plu"),
-         QStringLiteral("Cannot open \"%1\": No such file or directory").arg(path("missing.plu"))},
-        {dir.path(), QStringLiteral("Cannot open \"%1\": it is a folder").arg(dir.path())},
+         QStringLiteral("Cannot open \"%1\": %2").arg(shown("missing.plu"), missingFileReason())},
+        {dir.path(), QStringLiteral("Cannot open \"%1\": it is a folder")
+                         .arg(QDir::toNativeSeparators(dir.path()))},
     };
     for (const auto& failure : failures) {
         const OpenResult result = openTable(plu, failure.path);
@@ -141,7 +153,7 @@ TEST_F(TableFileCommands, FailedOpenLeavesTheTableExactlyAsItWas) {
     writeAll(path("long.ingred"), lines);
     const OpenResult result = openTable(ingred, path("long.ingred"));
     EXPECT_EQ(result.status, QStringLiteral("Cannot open \"%1\": line 201: more than 200 records")
-                                 .arg(path("long.ingred")));
+                                 .arg(shown("long.ingred")));
     EXPECT_TRUE(Snapshot<IngredTable>(ingred) == ingredBefore);
 }
 
@@ -292,12 +304,14 @@ TEST_F(TableFileCommands, FailedSaveLeavesThePreviousFile) {
     ASSERT_TRUE(copyGridToRecords(plu).ok);
 
     const QString nowhere = path("no-such-folder/x.plu");
-    const QString refused = QStringLiteral("Cannot save \"%1\": ").arg(nowhere);
+    const QString refused =
+        QStringLiteral("Cannot save \"%1\": ").arg(QDir::toNativeSeparators(nowhere));
     const SaveResult missingFolder = saveRecords(plu, nowhere);
     EXPECT_FALSE(missingFolder.ok);
     EXPECT_TRUE(missingFolder.status.startsWith(refused)) << missingFolder.status.toStdString();
     EXPECT_GT(missingFolder.status.size(), refused.size()) << "the reason is given";
 
+#ifndef _WIN32 // Windows has no per-process limit on the size of a file
     // A write that fails part-way (here: the process may not write files this large).
     const QByteArray previous = "previous contents\r\n";
     writeAll(path("keep.plu"), previous);
@@ -318,6 +332,7 @@ TEST_F(TableFileCommands, FailedSaveLeavesThePreviousFile) {
               QStringLiteral("Cannot save \"%1\": File too large").arg(path("keep.plu")));
     EXPECT_EQ(readAll(path("keep.plu")), previous);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file left";
+#endif
 }
 
 TEST_F(TableFileCommands, SaveRefusesRecordsItCannotWrite) {
@@ -327,7 +342,7 @@ TEST_F(TableFileCommands, SaveRefusesRecordsItCannotWrite) {
     const SaveResult result = saveRecords(plu, path("q.plu"));
     EXPECT_EQ(result.status, QStringLiteral("Cannot save \"%1\": record 1, ItemName1: a double "
                                             "quote cannot be stored in the file")
-                                 .arg(path("q.plu")));
+                                 .arg(shown("q.plu")));
     EXPECT_FALSE(QFile::exists(path("q.plu")));
 }
 

@@ -24,6 +24,10 @@ CliRun scalectl(const QStringList& args, const QString& workDir) {
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
+#ifdef _WIN32 // scalectl's lines end in CR LF there
+    run.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    run.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
     return run;
 }
 

@@ -12,7 +12,9 @@
 #include <ostream>
 
 #include <csignal>
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
 // Failures show texts as text. QString lives in the global namespace, where gtest looks.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -20,6 +22,16 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace scalectl_process {
+
+// What scalectl printed, as text. On Windows its lines end in CR LF; the tests compare the
+// texts with LF line ends.
+inline QString printed(const QByteArray& bytes) {
+    QString text = QString::fromLocal8Bit(bytes);
+#ifdef _WIN32
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return text;
+}
 
 struct Outcome {
     int exitCode = -1; // -1 when it crashed or did not end in time
@@ -41,8 +53,8 @@ inline Outcome run(const QString& program, const QStringList& args,
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.out = printed(process.readAllStandardOutput());
+    run.err = printed(process.readAllStandardError());
     return run;
 }
 
@@ -79,15 +91,19 @@ public:
         return true;
     }
 
-    bool signal(int number) const { return ::kill(pid_t(m_process.processId()), number) == 0; }
+#ifndef _WIN32 // the Windows build runs no test that signals scalectl
+    bool signal(int number) const {
+        return ::kill(pid_t(m_process.processId()), number) == 0;
+    }
+#endif
 
     Outcome finish() {
         Outcome run;
         if (!m_process.waitForFinished(60'000))
             return run;
         run.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-        run.out = QString::fromLocal8Bit(m_out + m_process.readAllStandardOutput());
-        run.err = QString::fromLocal8Bit(m_process.readAllStandardError());
+        run.out = printed(m_out + m_process.readAllStandardOutput());
+        run.err = printed(m_process.readAllStandardError());
         return run;
     }
 
