@@ -1,11 +1,11 @@
 ; The ScaleDesk installer: the program folder, Start-menu entries and an uninstaller listed in
 ; the system's list of installed programs. packaging/windows/make-packages runs it as
 ;   makensis -DVERSION=0.1.0 -DSTAGE=FOLDER -DUNINSTALL_FILES=FILE.nsh -DOUTFILE=SETUP.exe
-Unicode true
+; A 64-bit installer for the 64-bit programs: it cannot start on a 32-bit Windows at all.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ScaleDesk"
 !define MENU_FOLDER "$SMPROGRAMS\ScaleDesk"
@@ -25,10 +25,6 @@ RequestExecutionLevel admin
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "ScaleDesk needs a 64-bit Windows." /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
     SetShellVarContext all
 FunctionEnd
