@@ -14,11 +14,26 @@ WorkbookRead failure(const QString& error) {
     return read;
 }
 
+bool hasLoneSurrogate(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 std::optional<QString> decodeText(const QByteArray& file, QString* error) {
     if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF")) {
         QStringDecoder utf16(file.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
                                                          : QStringConverter::Utf16BE);
-        return QString(utf16(QByteArrayView(file).sliced(2)));
+        const QString text = utf16(QByteArrayView(file).sliced(2));
+        if (utf16.hasError() || file.size() % 2 != 0 || hasLoneSurrogate(text)) {
+            *error = QStringLiteral("the file starts like UTF-16 text but is not valid UTF-16");
+            return std::nullopt;
+        }
+        return text;
     }
     if (file.contains('\0')) {
         *error = QStringLiteral("the file holds zero bytes, so it is not a text (.csv) file");

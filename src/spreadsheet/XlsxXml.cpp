@@ -213,13 +213,13 @@ bool worksheet(const QByteArray& xml, const QStringList& shared, Sheet& sheet, Q
         if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
         if (reader.name() == u"row") {
-            const QStringView number = reader.attributes().value(QLatin1String("r"));
+            const QString number = reader.attributes().value(QLatin1String("r")).toString();
             bool ok = true;
             const int r = number.isEmpty() ? row + 2 : number.toInt(&ok);
             if (!ok || r < 1 || r > kMaxSheetRows) {
                 *error = QStringLiteral("the worksheet names row \"%1\", which a sheet does not "
                                         "have")
-                             .arg(number.toString());
+                             .arg(number);
                 return false;
             }
             row = r - 1;
@@ -228,14 +228,15 @@ bool worksheet(const QByteArray& xml, const QStringList& shared, Sheet& sheet, Q
         }
         if (reader.name() != u"c")
             continue;
-        const QStringView ref = reader.attributes().value(QLatin1String("r"));
+        // Copies: the attributes' views end with the element the reader is on.
+        const QString ref = reader.attributes().value(QLatin1String("r")).toString();
         if (ref.isEmpty()) {
             row = qMax(row, 0);
             ++col;
         } else if (!cellReference(ref, &row, &col)) {
             *error = QStringLiteral("the worksheet names cell \"%1\", which a sheet does not "
                                     "have")
-                         .arg(ref.toString());
+                         .arg(ref);
             return false;
         }
         Cell cell;
@@ -253,7 +254,7 @@ bool worksheet(const QByteArray& xml, const QStringList& shared, Sheet& sheet, Q
         if (reader.hasError())
             break;
         const QString where =
-            ref.isEmpty() ? QStringLiteral("%1:%2").arg(row + 1).arg(col + 1) : ref.toString();
+            ref.isEmpty() ? QStringLiteral("%1:%2").arg(row + 1).arg(col + 1) : ref;
         const auto text = cellText(cell, shared, error, where);
         if (!text)
             return false;

@@ -59,6 +59,10 @@ TEST(CsvReader, DamageAndFilesTooLargeForASheetAreNamed) {
         {"a,b\n\"open,c\nd\n", "the quoted cell that starts on line 2 is not closed"},
         {"a\n\"x\ny\"z,b\n", "line 3: text follows the closing quote of a cell"},
         {QByteArray("PK\0\0abc", 7), "the file holds zero bytes, so it is not a text (.csv) file"},
+        {QByteArray("\xFF\xFE\x00\xD8"
+                    "a\0",
+                    6),
+         "the file starts like UTF-16 text but is not valid UTF-16"},
         {QByteArray((1 << 20) + 1, '\n') + "x", "the file has more than 1048576 rows"},
         {"a,b,c\nd,e,f,g,h,i,j,k,l", "the file has more than 10 cells"},
     };
