@@ -1,13 +1,18 @@
 // Import and export of a full PLU workbook (600 rows), file to table and table to file, in
-// process; beside it, when a spreadsheet program is installed, the time it takes to convert
-// the same workbook on the command line (`soffice --headless --convert-to csv`).
+// process, as .xls and, in memory, as .xlsx and .csv; beside it, when a spreadsheet program is
+// installed, the time it takes to convert the same workbook on the command line (`soffice
+// --headless --convert-to csv`).
 //
 //   workbook_bench [rounds]
 
+#include "spreadsheet/CsvReader.h"
+#include "spreadsheet/CsvWriter.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
 #include "spreadsheet/WorkbookReader.h"
 #include "spreadsheet/WorkbookWriter.h"
+#include "spreadsheet/XlsxReader.h"
+#include "spreadsheet/XlsxWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -101,6 +107,34 @@ int main(int argc, char** argv) {
     std::printf("import (workbook bytes in memory -> converted rows): median %.2f ms, best "
                 "%.2f ms\n",
                 parsed.median, parsed.best);
+
+    // The other two containers, table to bytes and bytes to converted rows, in memory.
+    using Writer = std::optional<QByteArray> (*)(const Sheet&, QString*);
+    using Reader = WorkbookRead (*)(const QByteArray&);
+    const auto readCsvDefault = [](const QByteArray& file) { return readCsv(file); };
+    const std::tuple<const char*, Writer, Reader> containers[] = {
+        {".xlsx", xlsxBytes, readXlsx}, {".csv", csvBytes, +readCsvDefault}};
+    for (const auto& [name, write, read] : containers) {
+        const Timing written = measure(rounds, [&] {
+            QString error;
+            return write(workbook::exportSheet(source.grid, PluTable::kind(), today, quiet), &error)
+                .has_value();
+        });
+        const QByteArray file =
+            write(workbook::exportSheet(source.grid, PluTable::kind(), today, quiet), &error)
+                .value_or(QByteArray());
+        const Timing readBack = measure(rounds, [&] {
+            const WorkbookRead sheet = read(file);
+            return sheet.sheet &&
+                   workbook::importSheet(*sheet.sheet, PluTable::kind(), path, quiet).has_value();
+        });
+        std::printf("%s export (table -> bytes in memory, %lld bytes): median %.2f ms, best "
+                    "%.2f ms\n",
+                    name, qlonglong(file.size()), written.median, written.best);
+        std::printf("%s import (bytes in memory -> converted rows): median %.2f ms, best %.2f "
+                    "ms\n",
+                    name, readBack.median, readBack.best);
+    }
 
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty()) {
