@@ -29,7 +29,8 @@ std::optional<QString> decodeText(const QByteArray& file, QString* error) {
         QStringDecoder utf16(file.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
                                                          : QStringConverter::Utf16BE);
         const QString text = utf16(QByteArrayView(file).sliced(2));
-        if (utf16.hasError() || file.size() % 2 != 0 || hasLoneSurrogate(text)) {
+        if (utf16.hasError() || file.size() % 2 != 0 || hasLoneSurrogate(text) ||
+            text.contains(QChar(0))) {
             *error = QStringLiteral("the file starts like UTF-16 text but is not valid UTF-16");
             return std::nullopt;
         }

@@ -26,6 +26,15 @@ std::optional<QByteArray> csvBytes(const Sheet& sheet, QString* error) {
         *error = QStringLiteral("a sheet holds at most %1 rows").arg(kMaxSheetRows);
         return std::nullopt;
     }
+    for (auto it = sheet.cells.cbegin(); it != sheet.cells.cend(); ++it) {
+        if (it.value().contains(QChar(0))) { // a reader takes a zero byte for binary data
+            *error = QStringLiteral("the cell in row %1, column %2 holds a zero character, which "
+                                    "a .csv file cannot carry")
+                         .arg(Sheet::rowOf(it.key()) + 1)
+                         .arg(Sheet::colOf(it.key()) + 1);
+            return std::nullopt;
+        }
+    }
     QString out;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {

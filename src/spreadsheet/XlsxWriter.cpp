@@ -12,6 +12,7 @@
 #include <xlsxwriter.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -57,8 +58,8 @@ private:
 // so that it reads back unchanged.
 std::optional<double> storedNumber(const QString& text) {
     const auto number = celltext::exactNumber(text);
-    if (!number)
-        return std::nullopt;
+    if (!number || (*number == std::trunc(*number) && std::fabs(*number) < 1e15))
+        return number; // whole numbers of up to 15 digits print exactly
     char printed[64];
     std::snprintf(printed, sizeof printed, "%.16G", *number);
     if (std::strtod(printed, nullptr) != *number)

@@ -59,9 +59,9 @@ TEST(CsvReader, DamageAndFilesTooLargeForASheetAreNamed) {
         {"a,b\n\"open,c\nd\n", "the quoted cell that starts on line 2 is not closed"},
         {"a\n\"x\ny\"z,b\n", "line 3: text follows the closing quote of a cell"},
         {QByteArray("PK\0\0abc", 7), "the file holds zero bytes, so it is not a text (.csv) file"},
-        {QByteArray("\xFF\xFE\x00\xD8"
-                    "a\0",
-                    6),
+        {QByteArray("\xFF\xFE\x00\xD8\x61\0", 6), // a lone surrogate
+         "the file starts like UTF-16 text but is not valid UTF-16"},
+        {QByteArray("\xFF\xFEz\0\0\0", 6), // a zero character
          "the file starts like UTF-16 text but is not valid UTF-16"},
         {QByteArray((1 << 20) + 1, '\n') + "x", "the file has more than 1048576 rows"},
         {"a,b,c\nd,e,f,g,h,i,j,k,l", "the file has more than 10 cells"},
@@ -90,6 +90,15 @@ TEST(CsvWriter, BomCommasCrlfBareNumbersQuotedGuardedTexts) {
                          "12.5,\"007\",-3\r\n"
                          ",,\r\n"
                          "\"'=HYPERLINK(\"\"x\"\")\",\"''@x\",\"'x\"\r\n"));
+}
+
+TEST(CsvWriter, AZeroCharacterIsRefusedAsItsReaderWouldRefuseIt) {
+    Sheet sheet;
+    sheet.setText(2, 1, QStringLiteral("a") + QChar(0));
+    QString error;
+    EXPECT_FALSE(csvBytes(sheet, &error));
+    EXPECT_EQ(error, QStringLiteral("the cell in row 3, column 2 holds a zero character, which a "
+                                    ".csv file cannot carry"));
 }
 
 TEST(CsvWriter, EveryTextReadsBackUnchanged) {

@@ -46,15 +46,19 @@ TEST(XlsxReader, EveryCellKindReadsAsTheXlsReaderGivesIt) {
     EXPECT_EQ(read.sheet->name, QStringLiteral("Articles"));
 }
 
-TEST(XlsxReader, TheFirstWorksheetInWorkbookOrderEvenAfterAChartSheet) {
+TEST(XlsxReader, TheFirstWorksheetInWorkbookOrderEvenAfterAChartSheetWithPrefixedElements) {
     const auto parts = testzip::xlsxParts(
         {{"Chart", "<chartsheet/>", "chartsheet"},
-         {"Zweite", testzip::worksheet("<row r=\"1\"><c r=\"A1\"><v>2</v></c></row>")},
+         {"Zweite", // prefixed elements, as some writers give them
+          "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+          "<x:sheetData><x:row r=\"1\"><x:c r=\"A1\"><x:v>2</x:v></x:c><x:c t=\"inlineStr\">"
+          "<x:is><x:t>x</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>"},
          {"Third", testzip::worksheet("<row r=\"1\"><c r=\"A1\"><v>3</v></c></row>")}});
     const WorkbookRead read = readXlsx(testzip::archive(parts));
     ASSERT_TRUE(read.sheet) << read.error.toStdString();
     EXPECT_EQ(read.sheet->name, QStringLiteral("Zweite"));
     EXPECT_EQ(read.sheet->text(0, 0), QStringLiteral("2"));
+    EXPECT_EQ(read.sheet->text(0, 1), QStringLiteral("x"));
 }
 
 QByteArray withEntry(const QByteArray& sheetXml, const std::function<void(Entry&)>& change) {
