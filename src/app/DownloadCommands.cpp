@@ -20,9 +20,12 @@ DownloadChoice choiceOf(const QRadioButton* one, const QRadioButton* multiple) {
 }
 
 template <typename TableT>
-void download(frmMain& window, const TableT& table, const DownloadSelection& selection) {
+void download(frmMain& window, TableT& table, const DownloadSelection& selection) {
     if (!window.link())
         return; // no port was ever opened: the buttons are disabled
+    // The records go to the scale, and only a Save brings them in line with the grid.
+    if (!window.settleBeforeDownload(table))
+        return;
     const std::unique_ptr<TransferSession> session = TransferSession::begin(window);
     if (!session)
         return;

@@ -1,5 +1,6 @@
 #include "app/GridView.h"
 
+#include "app/EditHistory.h"
 #include "tables/NumberText.h"
 #include "tables/TextGrid.h"
 
@@ -72,7 +73,7 @@ GridView::GridView(const QString& gridName, const QString& editBoxName, int rowL
                    const QString& rowLimitMessage, QWidget* parent)
     : QTableView(parent), rowLimit_(rowLimit), rowLimitMessage_(rowLimitMessage) {
     setObjectName(gridName);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(true);
     verticalHeader()->setDefaultSectionSize(kRowHeight);
@@ -89,6 +90,7 @@ GridView::GridView(const QString& gridName, const QString& editBoxName, int rowL
     editBox_->setObjectName(editBoxName);
     editBox_->setFrame(false);
     editBox_->hide();
+    createActions();
 }
 
 GridView::~GridView() {
@@ -255,7 +257,8 @@ void GridView::commitEdit() {
     const QString text = editBox_->text();
     closeEditBox();
     if (cell.isValid())
-        grid_->setText(gridRow(cell), gridCol(cell), text);
+        applyEdit(setCellsEdit(*grid_, {{gridRow(cell), gridCol(cell), QString(), text}}),
+                  QStringLiteral("Typing"));
 }
 
 void GridView::discardEdit() {

@@ -1,7 +1,10 @@
 #include "app/frmMain.h"
 
+#include "app/GridView.h"
+
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -85,7 +88,34 @@ void frmMain::buildMenus() {
 
     fileCommands_ = fileCommandsOf(plu) + fileCommandsOf(ingred);
 
+    editMenu_ = bar->addMenu(QStringLiteral("Edit"));
+    editMenu_->setObjectName(QStringLiteral("mnuEdit"));
+    connect(editMenu_, &QMenu::aboutToShow, this, [this] { buildEditMenu(editMenu_); });
+    buildEditMenu(editMenu_);
+
     QAction* about = bar->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+// The Edit menu holds the commands of the grid on the current tab; their keys work while that
+// grid has the focus. On the other tabs there is nothing to edit.
+void frmMain::buildEditMenu(QMenu* edit) {
+    edit->clear();
+    QWidget* page = SSTab->currentWidget();
+    GridView* grid = nullptr;
+    for (GridView* candidate : {grdPLU, grdINGRED})
+        if (page && page->isAncestorOf(candidate))
+            grid = candidate;
+    if (!grid) {
+        edit->addAction(QStringLiteral("Open the PLU or INGRED tab to edit a table"))
+            ->setEnabled(false);
+        return;
+    }
+    for (QAction* action : grid->editActions()) {
+        if (action)
+            edit->addAction(action);
+        else
+            edit->addSeparator();
+    }
 }

@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "app/EditHistory.h"
+#include "app/FindBar.h"
 #include "app/GridView.h"
 #include "app/PortComboBox.h"
 
@@ -127,8 +129,15 @@ void frmMain::buildTabs() {
 
     grdPLU->setGrid(&plu_.grid);
     grdINGRED->setGrid(&ingred_.grid);
+    grdPLU->setHistory(pluHistory_);
+    grdINGRED->setHistory(ingredHistory_);
+    const QVector<FieldSpec>& pluFields = PluTable::kind().fields;
+    for (int f = 0; f < pluFields.size(); ++f)
+        if (pluFields[f].name == QLatin1String("UnitPrice"))
+            grdPLU->setPriceColumn(f + 1); // grid columns count from 1 after the row numbers
     connect(grdPLU, &GridView::statusText, this, &frmMain::showStatus);
     connect(grdINGRED, &GridView::statusText, this, &frmMain::showStatus);
+    connect(grdPLU, &GridView::changePricesRequested, this, &frmMain::changePrices);
 
     auto* central = new QWidget;
     central->setObjectName(QStringLiteral("Central"));
@@ -304,7 +313,8 @@ QWidget* frmMain::buildGridTab(GridView* grid) {
     const QString caption = grid->accessibleName();
     QWidget* page = makePage(QStringLiteral("tab") + caption, caption);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(grid);
+    layout->addWidget(grid, 1);
+    layout->addWidget(new FindBar(grid, page));
     return page;
 }
 
@@ -320,5 +330,10 @@ QWidget* frmMain::buildSourceRow() {
     layout->addWidget(
         makeLabel(row, QStringLiteral("Source"), QStringLiteral("lblSource"), txtFilePath));
     layout->addWidget(txtFilePath, 1);
+    // The unsaved mark stays out of the box, which holds the path alone.
+    lblUnsaved = new QLabel(row);
+    lblUnsaved->setObjectName(QStringLiteral("lblUnsaved"));
+    lblUnsaved->hide();
+    layout->addWidget(lblUnsaved);
     return row;
 }

@@ -1,5 +1,6 @@
 #include "app/TableFileMenu.h"
 
+#include "app/EditHistory.h"
 #include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "files/TableFileCommands.h"
@@ -7,43 +8,53 @@
 namespace tablefilemenu {
 
 template <typename Table> void fileNew(frmMain& window, Table& table) {
+    if (!window.settleUnsaved(table))
+        return;
     const QString status = newTable(table);
+    window.historyOf(table).markSaved(); // an empty table has nothing to lose
     window.setSourcePath(QStringLiteral("?"));
     window.showStatus(status);
 }
 
 template <typename Table>
 void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
+    if (!window.settleUnsaved(table))
+        return;
     const std::optional<QString> path = dialog.getOpenFileName(filter);
     if (!path)
         return;
     const OpenResult opened = openTable(table, *path);
     window.showStatus(opened.status);
-    if (opened.ok)
+    if (opened.ok) {
+        window.historyOf(table).markSaved();
         window.setSourcePath(*path);
+    }
 }
 
 template <typename Table>
-void fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
+bool fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
     const CopyResult copied = copyGridToRecords(table);
     if (!copied.ok) {
         window.showStatus(copied.status);
-        return;
+        return false;
     }
     const std::optional<QString> path = dialog.getSaveFileName(filter);
     if (!path)
-        return;
+        return false;
     const SaveResult saved = saveRecords(table, *path);
-    if (saved.ok)
+    if (saved.ok) {
+        window.historyOf(table).markSaved();
         window.setSourcePath(*path);
+    }
     window.showStatus(saved.status);
+    return saved.ok;
 }
 
 template void fileNew(frmMain&, PluTable&);
 template void fileNew(frmMain&, IngredTable&);
 template void fileOpen(frmMain&, PluTable&, FileDialog&, const QString&);
 template void fileOpen(frmMain&, IngredTable&, FileDialog&, const QString&);
-template void fileSave(frmMain&, PluTable&, FileDialog&, const QString&);
-template void fileSave(frmMain&, IngredTable&, FileDialog&, const QString&);
+template bool fileSave(frmMain&, PluTable&, FileDialog&, const QString&);
+template bool fileSave(frmMain&, IngredTable&, FileDialog&, const QString&);
 
 } // namespace tablefilemenu

@@ -9,6 +9,7 @@ class frmMain;
 // (dialog, status panel, "Source" box). `Table` is PluTable or IngredTable.
 namespace tablefilemenu {
 
+// New and Open first ask about the table's unsaved edits (frmMain::settleUnsaved).
 template <typename Table> void fileNew(frmMain& window, Table& table);
 
 // A cancelled dialog ends the command silently. A failure shows its text; only success sets
@@ -17,8 +18,8 @@ template <typename Table>
 void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
 
 // The grid is copied into the records before the dialog opens; a refused copy shows its text
-// and opens no dialog.
+// and opens no dialog. True when the file was written: the table then counts as saved.
 template <typename Table>
-void fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
+bool fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
 
 } // namespace tablefilemenu

@@ -1,5 +1,6 @@
 #include "app/WorkbookMenu.h"
 
+#include "app/EditHistory.h"
 #include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "spreadsheet/WorkbookExport.h"
@@ -33,13 +34,17 @@ QString qtFilter(const QString& filter) {
 }
 
 template <typename Table> void importWorkbook(frmMain& window, Table& table, FileDialog& dialog) {
+    if (!window.settleUnsaved(table))
+        return;
     window.showStatus(workbook::layoutOf(Table::kind()).importFirstText);
     const std::optional<QString> path = dialog.getOpenFileName(qtFilter(workbook::kImportFilter));
     if (!path)
         return;
     const auto show = [&window](const QString& text) { window.showStatus(text); };
-    if (workbook::importTable(*path, table, show))
+    if (workbook::importTable(*path, table, show)) {
+        window.historyOf(table).markSaved();
         window.setSourcePath(*path);
+    }
 }
 
 template <typename Table>

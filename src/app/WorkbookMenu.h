@@ -10,7 +10,8 @@ class frmMain;
 // ends the command with the first text still showing. `Table` is PluTable or IngredTable.
 namespace workbookmenu {
 
-// Only a complete import replaces the table and sets the "Source" box.
+// Asks about the table's unsaved edits first. Only a complete import replaces the table and
+// sets the "Source" box.
 template <typename Table> void importWorkbook(frmMain& window, Table& table, FileDialog& dialog);
 
 template <typename Table>

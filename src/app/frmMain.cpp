@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/AppInfo.h"
+#include "app/EditHistory.h"
 #include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/StatusBar.h"
@@ -12,20 +13,41 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
+
+namespace {
+// The operator's settings: the window's size and place, nothing else.
+std::unique_ptr<QSettings> userSettings() {
+    return std::make_unique<QSettings>(appinfo::productName(), appinfo::productName());
+}
+} // namespace
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), exitFunction_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(appinfo::productName());
+    prompt_ = [this](const SavePrompt& prompt) { return askWithMessageBox(this, prompt); };
+    pluHistory_ = new EditHistory(plu_.grid, this);
+    ingredHistory_ = new EditHistory(ingred_.grid, this);
     statusBar_ = new StatusBar(this);
     setStatusBar(statusBar_);
     dlgFile = new FileDialog(this);
-    buildMenus();
     buildTabs();
-    resize(1040, 680);
+    buildMenus();
     Form_Load();
+    // Start-up is the first "open": nothing is unsaved yet.
+    pluHistory_->markSaved();
+    ingredHistory_->markSaved();
+    for (EditHistory* history : {pluHistory_, ingredHistory_})
+        connect(history, &QUndoStack::cleanChanged, this, &frmMain::updateUnsavedMarks);
+    updateUnsavedMarks();
+
+    resize(fittingSize(screen()->availableGeometry().size()));
+    restorePlacement(*userSettings());
 }
 
 frmMain::~frmMain() {
@@ -75,27 +97,41 @@ QString frmMain::sourcePath() const {
 }
 
 void frmMain::mnuFileExit_Click() {
+    exitProgram();
+}
+
+bool frmMain::exitProgram() {
+    if (!settleUnsaved(plu_) || !settleUnsaved(ingred_))
+        return false;
+    savePlacement(*userSettings());
     Q_EMIT exitRequested();
     exitFunction_();
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // A transfer may be waiting on the line below this call; Exit ends it with no further
     // byte, and the program's event loop ends after it.
-    mnuFileExit_Click();
-    event->accept();
+    if (exitProgram())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmMain::beginLineWork() {
-    if (lineWork_++ == 0)
+    if (lineWork_++ == 0) {
         for (QAction* action : fileCommands_)
             action->setEnabled(false);
+        editMenu_->menuAction()->setEnabled(false);
+    }
 }
 
 void frmMain::endLineWork() {
-    if (--lineWork_ == 0)
+    if (--lineWork_ == 0) {
         for (QAction* action : fileCommands_)
             action->setEnabled(true);
+        editMenu_->menuAction()->setEnabled(true);
+    }
 }
 
 void frmMain::mnuFileExit1_Click() {
@@ -121,7 +157,7 @@ void frmMain::mnuFileOpen_Click() {
 }
 
 void frmMain::mnuFileSave_Click() {
-    tablefilemenu::fileSave(*this, plu_, *dlgFile, FileDialog::pluFilter());
+    saveTable(plu_);
 }
 
 void frmMain::mnuFileNew1_Click() {
@@ -133,7 +169,7 @@ void frmMain::mnuFileOpen1_Click() {
 }
 
 void frmMain::mnuFileSave1_Click() {
-    tablefilemenu::fileSave(*this, ingred_, *dlgFile, FileDialog::ingredFilter());
+    saveTable(ingred_);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1,20 +1,28 @@
 #pragma once
 
+#include "app/SavePrompt.h"
 #include "serial/Clock.h"
 #include "serial/LinkFactory.h"
+#include "tables/PriceChange.h"
 #include "tables/Table.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class EditHistory;
 class FileDialog;
+class FindBar;
 class GridView;
 class PortComboBox;
+class PriceChangeDialog;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
+class QSettings;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -54,6 +62,42 @@ public:
     }
 
     QTabWidget* tabs() const { return SSTab; }
+
+    // Unsaved edits (UnsavedWork.cpp). Each table's history knows whether its grid differs
+    // from what was last opened, saved or imported; the title and the mark beside the
+    // "Source" box show it.
+    EditHistory& historyOf(const PluTable& table);
+    EditHistory& historyOf(const IngredTable& table);
+    // How the window asks about unsaved edits; by default a message box.
+    void setPromptFunction(PromptFunction prompt) { prompt_ = std::move(prompt); }
+    // Before New, Open or an import replaces the table: asks whether to save its unsaved
+    // edits first. True when the command may go on (saved, discarded or nothing to ask).
+    bool settleUnsaved(PluTable& table);
+    bool settleUnsaved(IngredTable& table);
+    // Before a download of the table: save the edits and send them, or send the table as last
+    // saved. True when the download may go on.
+    bool settleBeforeDownload(PluTable& table);
+    bool settleBeforeDownload(IngredTable& table);
+    // The table file's Save with its dialog; true when the file was written.
+    bool saveTable(PluTable& table);
+    bool saveTable(IngredTable& table);
+    // Exit: asks about each table's unsaved edits; Cancel, or a save that did not happen,
+    // keeps the program running. Returns whether it ends.
+    bool exitProgram();
+
+    // "Change Prices..." on the selected PLU rows (PriceChanges.cpp). The function shows the
+    // dialog and returns the change to apply; tests fill the dialog in instead.
+    using PriceChangeFunction = std::function<std::optional<PriceChange>(PriceChangeDialog&)>;
+    void setPriceChangeFunction(PriceChangeFunction function) {
+        priceChangeFunction_ = std::move(function);
+    }
+    void changePrices();
+
+    // The window's size and place (WindowPlacement.cpp): wide enough for every column of both
+    // grids where `available` allows it, and as the operator left it last time.
+    QSize fittingSize(const QSize& available) const;
+    void restorePlacement(QSettings& settings);
+    void savePlacement(QSettings& settings) const;
 
     // While the line is in use (a transfer or a display read), every menu command that
     // changes a table or touches a file is disabled; Exit and About stay. Calls nest.
@@ -110,6 +154,10 @@ private:
     QWidget* buildSourceRow();
 
     void Form_Load();
+    void buildEditMenu(QMenu* edit);
+    void updateUnsavedMarks();
+    SavePrompt::Answer ask(const SavePrompt& prompt) { return prompt_(prompt); }
+    template <typename Table> bool settle(Table& table, bool forDownload);
 
     // Port control (PortControl.cpp).
     struct PortChoice {
@@ -123,6 +171,10 @@ private:
 
     PluTable plu_;
     IngredTable ingred_;
+    EditHistory* pluHistory_ = nullptr;
+    EditHistory* ingredHistory_ = nullptr;
+    PromptFunction prompt_;
+    PriceChangeFunction priceChangeFunction_;
 
     std::unique_ptr<Link> link_;
     QString linkLabel_; // the label of the port link_ was opened on
@@ -140,6 +192,7 @@ private:
 
     QTabWidget* SSTab = nullptr;
     QLineEdit* txtFilePath = nullptr;
+    QLabel* lblUnsaved = nullptr;  // "* not saved: ..." beside the "Source" box
     FileDialog* dlgFile = nullptr; // the one file dialog of every file command
 
     // Tab "Port"
@@ -159,6 +212,7 @@ private:
     // Tabs "PLU" and "INGRED"
     GridView* grdPLU = nullptr;
     GridView* grdINGRED = nullptr;
+    QMenu* editMenu_ = nullptr; // shows the commands of the grid on the current tab
 
     // Tab "Download"
     QPushButton* cmdPLUDownload = nullptr;

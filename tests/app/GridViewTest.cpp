@@ -299,12 +299,17 @@ TEST_P(GridViewTest, BoxStaysOverItsCellWhenTheViewScrollsOrResizes) {
     view->resize(300, 200);
     goTo(3, 2);
     typeOnGrid('q');
+    // The box covers the part of the cell inside the viewport: a message column is wider than
+    // this small view.
+    const auto visiblePart = [this] {
+        return view->visualRect(cell(3, 2)).intersected(view->viewport()->rect());
+    };
     view->verticalScrollBar()->setValue(2);
-    EXPECT_EQ(box()->geometry(), view->visualRect(cell(3, 2)));
+    EXPECT_EQ(box()->geometry(), visiblePart());
     view->setColumnWidth(0, view->columnWidth(0) + 37);
-    EXPECT_EQ(box()->geometry(), view->visualRect(cell(3, 2)));
+    EXPECT_EQ(box()->geometry(), visiblePart());
     view->setRowHeight(2, 33);
-    EXPECT_EQ(box()->geometry(), view->visualRect(cell(3, 2)));
+    EXPECT_EQ(box()->geometry(), visiblePart());
     EXPECT_EQ(box()->text(), "q");
 }
 

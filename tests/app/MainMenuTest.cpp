@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ QMenu* menuNamed(const frmMain& window, const char* name) {
 TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
     frmMain window;
     EXPECT_EQ(entries(window.menuBar()->actions()),
-              (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "About=mnuAbout"}));
+              (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "Edit>mnuEdit", "About=mnuAbout"}));
 
     EXPECT_EQ(
         entries(menuNamed(window, "mnuPLU")->actions()),
@@ -57,6 +58,29 @@ TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
         ASSERT_NE(separator, nullptr) << i;
         EXPECT_TRUE(separator->isSeparator()) << i;
     }
+}
+
+TEST(MainMenu, EditHoldsTheCommandsOfTheGridOnTheCurrentTab) {
+    frmMain window;
+    QMenu* edit = menuNamed(window, "mnuEdit");
+    ASSERT_NE(edit, nullptr);
+    window.tabs()->setCurrentIndex(5); // INGRED
+    Q_EMIT edit->aboutToShow();
+    const QStringList entries = ::entries(edit->actions());
+    EXPECT_EQ(
+        entries,
+        (QStringList{"Undo=grdINGREDUndo", "Redo=grdINGREDRedo", "-=", "Cut=grdINGREDCut",
+                     "Copy=grdINGREDCopy", "Paste=grdINGREDPaste", "Clear Cells=grdINGREDClear",
+                     "-=", "Insert Row Above=grdINGREDInsertRow", "Delete Rows=grdINGREDDeleteRows",
+                     "-=", "Find...=grdINGREDFind", "Find Next=grdINGREDFindNext",
+                     "-=", "Change Prices...=grdINGREDChangePrices"}));
+    EXPECT_EQ(edit->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
+    EXPECT_EQ(edit->actions().at(8)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+
+    window.tabs()->setCurrentIndex(0); // Port: nothing to edit
+    Q_EMIT edit->aboutToShow();
+    ASSERT_EQ(edit->actions().size(), 1);
+    EXPECT_FALSE(edit->actions().at(0)->isEnabled());
 }
 
 } // namespace
