@@ -126,6 +126,10 @@ std::optional<QByteArray> xlsxBytes(const Sheet& sheet, QString* error) {
         return std::nullopt;
     }
     lxw_worksheet* worksheet = workbook_add_worksheet(handle.workbook, name.constData());
+    if (!worksheet) {
+        *error = QStringLiteral("the sheet name \"%1\" cannot be stored").arg(sheet.name);
+        return std::nullopt;
+    }
 
     QMap<int, int> widths; // column -> characters of its longest text
     for (quint32 key : keys) {

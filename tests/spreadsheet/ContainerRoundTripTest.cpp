@@ -4,6 +4,7 @@
 #include "spreadsheet/CellText.h"
 #include "spreadsheet/CsvReader.h"
 #include "spreadsheet/CsvWriter.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
 #include "spreadsheet/WorkbookWriter.h"
@@ -115,6 +116,26 @@ TEST(ContainerRoundTrip, BothTablesThroughXlsxAndCsvComeBackAsThroughXls) {
         expectSameImport(*viaXls.sheet, *viaXlsx.sheet, *c.kind, c.label + " .xlsx");
         expectSameImport(*viaXls.sheet, *viaCsv.sheet, *c.kind, c.label + " .csv");
     }
+}
+
+TEST(WorkbookContainer, ToldByTheFirstBytesAndReadByItsReader) {
+    QString error;
+    Sheet sheet;
+    sheet.name = QStringLiteral("S");
+    sheet.setText(0, 0, QStringLiteral("007"));
+    const QList<std::pair<QByteArray, WorkbookContainer>> files = {
+        {workbookBytes(sheet, &error).value(), WorkbookContainer::Xls},
+        {xlsxBytes(sheet, &error).value(), WorkbookContainer::Xlsx},
+        {csvBytes(sheet, &error).value(), WorkbookContainer::Csv},
+        {"007", WorkbookContainer::Csv}};
+    for (const auto& [bytes, container] : files) {
+        EXPECT_EQ(containerOf(bytes), container);
+        const WorkbookRead read = readAnyWorkbook(bytes);
+        ASSERT_TRUE(read.sheet) << read.error.toStdString();
+        EXPECT_EQ(read.sheet->text(0, 0), QStringLiteral("007"));
+    }
+    EXPECT_EQ(containerOf(QByteArray("\x09\x04\x06\x00", 4)), WorkbookContainer::Xls);
+    EXPECT_EQ(readAnyWorkbook(QByteArray()).error, QStringLiteral("the file is empty"));
 }
 
 // Where LibreOffice's .csv differs from the sheet it converted, for a reason of its own:
