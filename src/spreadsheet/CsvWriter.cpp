@@ -4,6 +4,8 @@
 #include "spreadsheet/CsvFormula.h"
 #include "spreadsheet/SheetLimits.h"
 
+#include <algorithm>
+
 namespace {
 
 void appendCell(QString& out, const QString& text) {
@@ -16,33 +18,34 @@ void appendCell(QString& out, const QString& text) {
 } // namespace
 
 std::optional<QByteArray> csvBytes(const Sheet& sheet, QString* error) {
-    int rows = 0;
-    int cols = 0;
-    for (auto it = sheet.cells.cbegin(); it != sheet.cells.cend(); ++it) {
-        rows = qMax(rows, Sheet::rowOf(it.key()) + 1);
-        cols = qMax(cols, Sheet::colOf(it.key()) + 1);
-    }
-    if (rows > kMaxSheetRows) {
-        *error = QStringLiteral("a sheet holds at most %1 rows").arg(kMaxSheetRows);
-        return std::nullopt;
-    }
-    for (auto it = sheet.cells.cbegin(); it != sheet.cells.cend(); ++it) {
-        if (it.value().contains(QChar(0))) { // a reader takes a zero byte for binary data
+    // Keys sort row by row, column by column within a row.
+    QList<quint32> keys = sheet.cells.keys();
+    std::sort(keys.begin(), keys.end());
+    for (quint32 key : keys) {
+        if (Sheet::rowOf(key) >= kMaxSheetRows) {
+            *error = QStringLiteral("a sheet holds at most %1 rows").arg(kMaxSheetRows);
+            return std::nullopt;
+        }
+        if (sheet.cells[key].contains(QChar(0))) { // a reader takes a zero byte for binary data
             *error = QStringLiteral("the cell in row %1, column %2 holds a zero character, which "
                                     "a .csv file cannot carry")
-                         .arg(Sheet::rowOf(it.key()) + 1)
-                         .arg(Sheet::colOf(it.key()) + 1);
+                         .arg(Sheet::rowOf(key) + 1)
+                         .arg(Sheet::colOf(key) + 1);
             return std::nullopt;
         }
     }
+    // Each row ends after its last cell, so a sparse sheet stays as small as its cells.
     QString out;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            if (c > 0)
-                out += u',';
-            appendCell(out, sheet.text(r, c));
-        }
-        out += QLatin1String("\r\n");
+    int row = 0;
+    int col = 0;
+    for (quint32 key : keys) {
+        for (; row < Sheet::rowOf(key); ++row, col = 0)
+            out += QLatin1String("\r\n");
+        for (; col < Sheet::colOf(key); ++col)
+            out += u',';
+        appendCell(out, sheet.cells[key]);
     }
+    if (!keys.isEmpty())
+        out += QLatin1String("\r\n");
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

@@ -8,7 +8,7 @@
 #include <optional>
 
 // A .csv file of the sheet's cells: UTF-8 with a byte order mark, commas between cells, CRLF
-// after each row (RFC 4180), every row as wide as the widest. A cell text that the .xls
+// after each row (RFC 4180), each row ending with its last cell. A cell text that the .xls
 // writer would store as a number is written bare; every other text is quoted (so a
 // spreadsheet program told to take quoted cells as text keeps "007" as it is) and guarded
 // against running as a formula (csvformula). The sheet name has no place in the file.

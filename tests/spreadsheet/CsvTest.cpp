@@ -88,7 +88,7 @@ TEST(CsvWriter, BomCommasCrlfBareNumbersQuotedGuardedTexts) {
               QByteArray("\xEF\xBB\xBF"
                          "\"PLU No\",,\"say \"\"hi\"\"\"\r\n"
                          "12.5,\"007\",-3\r\n"
-                         ",,\r\n"
+                         "\r\n"
                          "\"'=HYPERLINK(\"\"x\"\")\",\"''@x\",\"'x\"\r\n"));
 }
 
