@@ -68,6 +68,7 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
         first = last = number.value;
     }
     result.first = first;
+    m_first = first;
     m_replaced = false;
     m_error.clear();
 
@@ -78,8 +79,6 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
         ending = exchange(n);
     }
 
-    if (m_replaced)
-        listReceived(first);
     result.tableReplaced = m_replaced;
     result.error = m_error;
     switch (ending) {
@@ -111,6 +110,7 @@ UploadEngine::Ending UploadEngine::exchange(int n) {
             replaceTableOnce();
             m_table.records[n] = attempt.record;
             ++m_table.count;
+            listReceived(n);
             show(QStringLiteral("plu#") + decimalText(n) + QStringLiteral(" is received"));
             const WireStatus reopened = m_wire.reopen();
             if (reopened != WireStatus::Ok)
@@ -235,19 +235,16 @@ void UploadEngine::replaceTableOnce() {
         m_reporting.tableReplaced();
 }
 
-void UploadEngine::listReceived(int first) {
+// Row 1 holds the first number asked for, and so on; the grid fills as the records come.
+void UploadEngine::listReceived(int n) {
+    const int row = n - m_first + 1;
+    if (row >= m_table.grid.rows())
+        return;
     const QVector<FieldSpec>& fields = PluRecord::kind().fields;
-    QVector<QStringList> cells = m_table.grid.all();
-    for (int k = first; k < first + m_table.count && k <= kLastPluNo; ++k) {
-        const int row = k - first + 1;
-        if (row >= cells.size())
-            break;
-        const PluRecord& record = m_table.records[k];
-        QStringList& line = cells[row];
-        line[0] = decimalText(k);
-        for (int f = 0; f < fields.size() && f + 1 < line.size(); ++f)
-            line[f + 1] =
-                fields[f].kind == FieldKind::Text ? record.text(f) : decimalText(record.number(f));
-    }
-    m_table.grid.setAll(cells);
+    const PluRecord& record = m_table.records[n];
+    m_table.grid.setText(row, 0, decimalText(n));
+    for (int f = 0; f < fields.size() && f + 1 < m_table.grid.cols(); ++f)
+        m_table.grid.setText(row, f + 1,
+                             fields[f].kind == FieldKind::Text ? record.text(f)
+                                                               : decimalText(record.number(f)));
 }

@@ -57,9 +57,8 @@ struct UploadReporting {
 //
 // The table is left alone until the scale's first accepted reply (a record, or its answer
 // that it lacks the number); only then is it emptied, so an upload that never reaches the
-// scale, or hears only replies it refuses, loses nothing. After any upload that got such a
-// reply, the records received are listed in the grid from row 1, "No" holding each one's
-// number.
+// scale, or hears only replies it refuses, loses nothing. From then on each record received
+// is listed in the grid as it arrives, from row 1, "No" holding its number.
 class UploadEngine {
 public:
     static constexpr int kLastPluNo = 600;
@@ -82,12 +81,13 @@ private:
     Ending interrupted(WireStatus status);
     bool recover(Recovery recovery, qint64 pauseMs, Ending& ending);
     void replaceTableOnce();
-    void listReceived(int first);
+    void listReceived(int n);
     void show(const QString& text) const;
 
     Wire& m_wire;
     PluTable& m_table;
     UploadReporting m_reporting;
+    int m_first = 1;
     bool m_replaced = false;
     QString m_error;
 };
