@@ -36,14 +36,18 @@ QString notARegularFile(mode_t mode) {
     return QStringLiteral("it is not a regular file");
 }
 
-// Opens `path` for reading only if it is a regular file. The type is checked on the opened
-// file itself, so nothing can swap the file between the check and the read.
+// Opens `path` for reading only if it is a regular file. A device is not even opened (opening
+// a serial port may change its lines); the type is checked again on the opened file, so
+// nothing can swap the file between the check and the read.
 QString openRegularFile(QFile& file, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return notARegularFile(info.st_mode);
     // Without O_NONBLOCK, opening a pipe would wait for a writer for ever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return systemReason(errno);
-    struct stat info {};
     QString problem = ::fstat(fd, &info) == 0 ? notARegularFile(info.st_mode) : systemReason(errno);
     // A regular file ignores O_NONBLOCK; it is cleared all the same, so reads are plain reads.
     if (problem.isEmpty() && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
