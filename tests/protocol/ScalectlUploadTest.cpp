@@ -146,8 +146,9 @@ TEST_F(ScalectlUploadTest, AnUploadCutShortLeavesOutAloneAndKeepsWhatCameBesideI
                          << c.fault << " signal " << c.signal << " OUT exists " << outExists);
             QFile::remove(out);
             QFile::remove(partial);
-            if (outExists)
+            if (outExists) {
                 ASSERT_TRUE(writeFile(out, "keep me\r\n"));
+            }
             Simulator scale({QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
                              QString::fromLatin1(c.fault)});
             ASSERT_FALSE(scale.port().isEmpty());
