@@ -213,8 +213,9 @@ TEST_F(EditingWindow, NewOpenImportExitAndCloseAskFirst) {
         EXPECT_EQ(prompts, QStringList{"Save changes to the PLU table? [Save/Discard]"});
         const bool written = c.answer == Answer::Save && !c.saveDialogCancelled;
         EXPECT_EQ(QFile::exists(saved), written);
-        if (written)
+        if (written) {
             EXPECT_TRUE(readFile(saved).startsWith("42,0,\" \",\" \",0,0,0,0,0\r\n"));
+        }
         const QString cell = window.pluTable().grid.text(1, 1);
         switch (c.command) {
         case Command::New:
@@ -234,8 +235,9 @@ TEST_F(EditingWindow, NewOpenImportExitAndCloseAskFirst) {
             window.show();
             break;
         }
-        if (c.answer == Answer::Cancel)
+        if (c.answer == Answer::Cancel) {
             EXPECT_EQ(dialogs, 0);
+        }
         // Whatever happened, the table is now as saved or as opened, or still unsaved.
         EXPECT_EQ(window.historyOf(window.pluTable()).unsaved(),
                   !written &&
