@@ -4,7 +4,7 @@
 SCALEDESK_PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-serialport-dev libgl-dev
-    googletest libgtest-dev libgmock-dev
+    googletest libgtest-dev
     libfreexl-dev
     libxlsxwriter-dev libminizip-dev python3-openpyxl
 )

@@ -14,7 +14,6 @@ public:
     // The controls in `bar`, made there on first use.
     static TransferControls& of(QStatusBar& bar);
 
-    QProgressBar* progressBar() const { return progress_; }
     QPushButton* cancelButton() const { return cancel_; }
 
     // Whether a transfer holds the controls; a second one must not start meanwhile.
