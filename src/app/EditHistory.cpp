@@ -14,7 +14,7 @@ void EditHistory::apply(const GridEdit& edit, const QString& label) {
 
 void EditHistory::tableReplaced() {
     clear();
-    resetClean(); // no state of the stack is the saved one any more
+    setClean(); // clear() leaves an empty stack's clean state as it was
 }
 
 GridEditCommand::GridEditCommand(TextGrid& grid, GridEdit edit, const QString& label)

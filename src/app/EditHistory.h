@@ -11,9 +11,8 @@ class TextGrid;
 //
 // Every edit the operator makes goes onto the stack. The stack's clean state marks the grid as
 // it was last opened, saved or imported: undoing back to it clears the unsaved mark again.
-// When the grid is replaced as a whole by anything else (an upload from the scale), the
-// history before it no longer fits the cells and is dropped, and the table counts as unsaved
-// until it is saved.
+// When the grid is replaced as a whole, the history before it no longer fits the cells and is
+// dropped; the command that replaced it says whether the new table is saved anywhere.
 class EditHistory : public QUndoStack {
     Q_OBJECT
 public:
@@ -24,6 +23,8 @@ public:
 
     // The grid now matches what was opened, saved or imported; the history stays undoable.
     void markSaved() { setClean(); }
+    // The grid holds data that is in no file (a table received from the scale), until a save.
+    void markUnsaved() { resetClean(); }
 
     // Pushes `edit` as one undoable step named `label` (and applies it); an empty edit is
     // dropped.

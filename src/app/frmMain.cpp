@@ -42,8 +42,14 @@ frmMain::frmMain(QWidget* parent)
     // Start-up is the first "open": nothing is unsaved yet.
     pluHistory_->markSaved();
     ingredHistory_->markSaved();
-    for (EditHistory* history : {pluHistory_, ingredHistory_})
+    for (EditHistory* history : {pluHistory_, ingredHistory_}) {
         connect(history, &QUndoStack::cleanChanged, this, &frmMain::updateUnsavedMarks);
+        // A table replaced while the line is in use came from the scale: it is in no file.
+        connect(&history->grid(), &QAbstractItemModel::modelReset, history, [this, history] {
+            if (lineWork_ > 0)
+                history->markUnsaved();
+        });
+    }
     updateUnsavedMarks();
 
     resize(fittingSize(screen()->availableGeometry().size()));

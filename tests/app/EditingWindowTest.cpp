@@ -134,10 +134,17 @@ TEST_F(EditingWindow, TitleAndMarkFollowEditsUndoSaveAndReplacement) {
     grid->redo();
     expect("ScaleDesk - INGRED*", "* not saved: INGRED", "back to the saved state");
 
-    // A table replaced as a whole (as an upload does) is new data not saved anywhere, and the
-    // edits before it can no longer be undone.
+    // A table replaced while the line is in use (an upload) is in no file yet, and the edits
+    // before it can no longer be undone.
+    window.beginLineWork();
     window.pluTable().grid.setAll(window.pluTable().grid.all());
-    expect("ScaleDesk - PLU* INGRED*", "* not saved: PLU, INGRED", "replaced");
+    window.endLineWork();
+    expect("ScaleDesk - PLU* INGRED*", "* not saved: PLU, INGRED", "replaced by an upload");
+    EXPECT_FALSE(window.historyOf(window.pluTable()).canUndo());
+    // Replaced otherwise, by a command that says whether the new table is saved, the edits
+    // before it are gone with their history.
+    window.pluTable().reset();
+    expect("ScaleDesk - INGRED*", "* not saved: INGRED", "reset");
     EXPECT_FALSE(window.historyOf(window.pluTable()).canUndo());
     EXPECT_TRUE(prompts.isEmpty());
 }
