@@ -60,6 +60,12 @@ frmMain::~frmMain() {
     // The grid views go before the tables they show; the port is released with link_.
     delete SSTab;
     SSTab = nullptr;
+    // The histories watch the tables' grids and report to this window: they go while both
+    // still exist (an undo stack signals as it is destroyed).
+    for (EditHistory* history : {pluHistory_, ingredHistory_}) {
+        history->disconnect(this);
+        delete history;
+    }
 }
 
 void frmMain::Form_Load() {
