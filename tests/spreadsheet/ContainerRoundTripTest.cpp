@@ -184,7 +184,7 @@ QList<Case> allSheets() {
 
 TEST(ForeignContainers, SheetsSavedByAnotherProgramImportAsTheSameTable) {
     const QList<Case> cases = allSheets();
-    QJsonArray spec;
+    QJsonArray sheetList;
     for (const Case& c : cases) {
         QJsonArray cells;
         for (auto it = c.sheet.cells.cbegin(); it != c.sheet.cells.cend(); ++it) {
@@ -192,12 +192,12 @@ TEST(ForeignContainers, SheetsSavedByAnotherProgramImportAsTheSameTable) {
             cells.append(QJsonArray{Sheet::rowOf(it.key()), Sheet::colOf(it.key()),
                                     number ? QJsonValue(*number) : QJsonValue(it.value())});
         }
-        spec.append(QJsonObject{{"name", c.sheet.name}, {"cells", cells}});
+        sheetList.append(QJsonObject{{"name", c.sheet.name}, {"cells", cells}});
     }
     QTemporaryDir dir;
-    const QString specPath = dir.filePath(QStringLiteral("sheets.json"));
-    ASSERT_EQ(writeFileAtomically(specPath, QJsonDocument(spec).toJson()), QString());
-    runOtherProgram({QStringLiteral("write"), specPath, dir.path()});
+    const QString sheetsPath = dir.filePath(QStringLiteral("sheets.json"));
+    ASSERT_EQ(writeFileAtomically(sheetsPath, QJsonDocument(sheetList).toJson()), QString());
+    runOtherProgram({QStringLiteral("write"), sheetsPath, dir.path()});
     for (int i = 0; i < cases.size(); ++i) {
         for (const char* suffix : {".xlsx", ".csv"}) {
             const QByteArray bytes = readFileBytes(dir.filePath(QString::number(i) + suffix)).bytes;

@@ -23,9 +23,9 @@ def number_text(value):
     return repr(value)
 
 
-def write(spec_path, folder):
-    with open(spec_path, encoding="utf-8") as spec:
-        sheets = json.load(spec)
+def write(sheets_path, folder):
+    with open(sheets_path, encoding="utf-8") as source:
+        sheets = json.load(source)
     for index, sheet in enumerate(sheets):
         book = openpyxl.Workbook()
         page = book.active
