@@ -151,11 +151,9 @@ SaveResult saveRecords(const Table<Record, N>& table, const QString& path) {
     return result;
 }
 
-template QString newTable(PluTable&);
-template QString newTable(IngredTable&);
-template OpenResult openTable(PluTable&, const QString&);
-template OpenResult openTable(IngredTable&, const QString&);
-template CopyResult copyGridToRecords(PluTable&);
-template CopyResult copyGridToRecords(IngredTable&);
-template SaveResult saveRecords(const PluTable&, const QString&);
-template SaveResult saveRecords(const IngredTable&, const QString&);
+#define INSTANTIATE(T)                                                                             \
+    template QString newTable(T&);                                                                 \
+    template OpenResult openTable(T&, const QString&);                                             \
+    template CopyResult copyGridToRecords(T&);                                                     \
+    template SaveResult saveRecords(const T&, const QString&);
+SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)

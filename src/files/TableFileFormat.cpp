@@ -1,8 +1,8 @@
 #include "files/TableFileFormat.h"
 
 #include "tables/CodePage.h"
-#include "tables/Records.h"
 #include "tables/ShownText.h"
+#include "tables/Table.h"
 
 #include <QByteArrayView>
 #include <QRegularExpression>
@@ -222,7 +222,7 @@ QString textStorageProblem(const QString& text) {
     return QString();
 }
 
-template ParsedTableFile<PluRecord> parseTableFile<PluRecord>(const QByteArray&);
-template ParsedTableFile<IngredRecord> parseTableFile<IngredRecord>(const QByteArray&);
-template FormattedTableFile formatTableFile<PluRecord>(std::span<const PluRecord>);
-template FormattedTableFile formatTableFile<IngredRecord>(std::span<const IngredRecord>);
+#define INSTANTIATE(T)                                                                             \
+    template ParsedTableFile<T::RecordType> parseTableFile<T::RecordType>(const QByteArray&);      \
+    template FormattedTableFile formatTableFile<T::RecordType>(std::span<const T::RecordType>);
+SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)

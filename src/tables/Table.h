@@ -11,6 +11,7 @@
 // records in use. The records follow the grid only where a command copies one into the
 // other (New, Open, Save, import, upload).
 template <typename Record, int DataRows> struct Table {
+    using RecordType = Record;
     static constexpr int kDataRows = DataRows;
     static constexpr int kRowLimit = DataRows + 1; // grid rows at reset, header included
 
@@ -57,6 +58,12 @@ private:
 
 using PluTable = Table<PluRecord, 600>;
 using IngredTable = Table<IngredRecord, 200>;
+
+// Every table type, for the explicit instantiations of code shared by all tables:
+//   #define INSTANTIATE(T) template QString newTable(T&);
+//   SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)
+// A new table kind is one more entry here. T::RecordType names the table's record.
+#define SCALEDESK_FOR_EACH_TABLE(X) X(PluTable) X(IngredTable)
 
 // "PLU Count is 3" / "Message Count is 0"
 template <typename T> QString countText(const T& table) {
