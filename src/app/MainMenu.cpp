@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/GridView.h"
+#include "app/WorkbookMenu.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -31,6 +32,14 @@ void addSeparator(QMenu* menu, const QString& name) {
     menu->addSeparator()->setObjectName(name);
 }
 
+// One item per workbook form, named by `name` of its format and running `command` with it.
+template <typename Command>
+void addWorkbookItems(QMenu* menu, QString workbookmenu::Format::*name, const Command& command) {
+    for (const workbookmenu::Format& format : workbookmenu::formats())
+        QObject::connect(addItem(menu, format.caption, format.*name), &QAction::triggered, menu,
+                         [&format, command] { command(format); });
+}
+
 QMenu* addSubmenu(QMenu* menu, const QString& caption, const QString& name) {
     QMenu* submenu = menu->addMenu(caption);
     submenu->setObjectName(name);
@@ -52,14 +61,16 @@ void frmMain::buildMenus() {
     connect(addItem(pluOpen, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileOpen")),
             &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     addSeparator(pluOpen, QStringLiteral("mnuSep1"));
-    connect(addItem(pluOpen, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls")),
-            &QAction::triggered, this, &frmMain::mnuLxls_Click);
+    addWorkbookItems(pluOpen, &workbookmenu::Format::pluOpen, [this](const auto& format) {
+        workbookmenu::importWorkbook(*this, plu_, *dlgFile, format);
+    });
     QMenu* pluSave = addSubmenu(plu, QStringLiteral("Save"), QStringLiteral("mnuS"));
     connect(addItem(pluSave, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileSave")),
             &QAction::triggered, this, &frmMain::mnuFileSave_Click);
     addSeparator(pluSave, QStringLiteral("mnuSep2"));
-    connect(addItem(pluSave, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuXls")),
-            &QAction::triggered, this, &frmMain::mnuXls_Click);
+    addWorkbookItems(pluSave, &workbookmenu::Format::pluSave, [this](const auto& format) {
+        workbookmenu::exportWorkbook(*this, plu_, *dlgFile, format);
+    });
     addSeparator(plu, QStringLiteral("mnuSep3"));
     connect(addItem(plu, QStringLiteral("Exit"), QStringLiteral("mnuFileExit")),
             &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -73,15 +84,17 @@ void frmMain::buildMenus() {
                     QStringLiteral("mnuFileOpen1")),
             &QAction::triggered, this, &frmMain::mnuFileOpen1_Click);
     addSeparator(ingredOpen, QStringLiteral("mnuSep4"));
-    connect(addItem(ingredOpen, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls1")),
-            &QAction::triggered, this, &frmMain::mnuLxls1_Click);
+    addWorkbookItems(ingredOpen, &workbookmenu::Format::ingredOpen, [this](const auto& format) {
+        workbookmenu::importWorkbook(*this, ingred_, *dlgFile, format);
+    });
     QMenu* ingredSave = addSubmenu(ingred, QStringLiteral("Save"), QStringLiteral("mnuFi"));
     connect(addItem(ingredSave, QStringLiteral("INGRED File( *.INGRED)"),
                     QStringLiteral("mnuFileSave1")),
             &QAction::triggered, this, &frmMain::mnuFileSave1_Click);
     addSeparator(ingredSave, QStringLiteral("mnuSep5"));
-    connect(addItem(ingredSave, QStringLiteral("Excel File( *.XLS)"), QStringLiteral("mnuLxls2")),
-            &QAction::triggered, this, &frmMain::mnuLxls2_Click);
+    addWorkbookItems(ingredSave, &workbookmenu::Format::ingredSave, [this](const auto& format) {
+        workbookmenu::exportWorkbook(*this, ingred_, *dlgFile, format);
+    });
     addSeparator(ingred, QStringLiteral("mnuSep6"));
     connect(addItem(ingred, QStringLiteral("Exit"), QStringLiteral("mnuFileExit1")),
             &QAction::triggered, this, &frmMain::mnuFileExit1_Click);

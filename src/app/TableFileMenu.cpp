@@ -50,11 +50,10 @@ bool fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& 
     return saved.ok;
 }
 
-template void fileNew(frmMain&, PluTable&);
-template void fileNew(frmMain&, IngredTable&);
-template void fileOpen(frmMain&, PluTable&, FileDialog&, const QString&);
-template void fileOpen(frmMain&, IngredTable&, FileDialog&, const QString&);
-template bool fileSave(frmMain&, PluTable&, FileDialog&, const QString&);
-template bool fileSave(frmMain&, IngredTable&, FileDialog&, const QString&);
+#define INSTANTIATE(T)                                                                             \
+    template void fileNew(frmMain&, T&);                                                           \
+    template void fileOpen(frmMain&, T&, FileDialog&, const QString&);                             \
+    template bool fileSave(frmMain&, T&, FileDialog&, const QString&);
+SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)
 
 } // namespace tablefilemenu

@@ -10,6 +10,24 @@
 
 namespace workbookmenu {
 
+const QVector<Format>& formats() {
+    static const QString xlsxFilter =
+        QStringLiteral("Excel Workbook (*.xlsx)|*.XLSX|ALL File (*.*) |*.*");
+    static const QString csvFilter = QStringLiteral("CSV File (*.csv)|*.CSV|ALL File (*.*) |*.*");
+    static const QVector<Format> all{
+        {WorkbookContainer::Xls, QStringLiteral("Excel File( *.XLS)"), workbook::kImportFilter,
+         workbook::kExportFilter, QStringLiteral("mnuLxls"), QStringLiteral("mnuXls"),
+         QStringLiteral("mnuLxls1"), QStringLiteral("mnuLxls2")},
+        {WorkbookContainer::Xlsx, QStringLiteral("Excel Workbook (*.xlsx)"), xlsxFilter, xlsxFilter,
+         QStringLiteral("mnuLxlsx"), QStringLiteral("mnuXlsx"), QStringLiteral("mnuLxlsx1"),
+         QStringLiteral("mnuLxlsx2")},
+        {WorkbookContainer::Csv, QStringLiteral("CSV File (*.csv)"), csvFilter, csvFilter,
+         QStringLiteral("mnuLcsv"), QStringLiteral("mnuCsv"), QStringLiteral("mnuLcsv1"),
+         QStringLiteral("mnuLcsv2")},
+    };
+    return all;
+}
+
 QString qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
@@ -33,11 +51,12 @@ QString qtFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-template <typename Table> void importWorkbook(frmMain& window, Table& table, FileDialog& dialog) {
+template <typename Table>
+void importWorkbook(frmMain& window, Table& table, FileDialog& dialog, const Format& format) {
     if (!window.settleUnsaved(table))
         return;
     window.showStatus(workbook::layoutOf(Table::kind()).importFirstText);
-    const std::optional<QString> path = dialog.getOpenFileName(qtFilter(workbook::kImportFilter));
+    const std::optional<QString> path = dialog.getOpenFileName(qtFilter(format.openFilter));
     if (!path)
         return;
     const auto show = [&window](const QString& text) { window.showStatus(text); };
@@ -48,18 +67,18 @@ template <typename Table> void importWorkbook(frmMain& window, Table& table, Fil
 }
 
 template <typename Table>
-void exportWorkbook(frmMain& window, const Table& table, FileDialog& dialog) {
+void exportWorkbook(frmMain& window, const Table& table, FileDialog& dialog, const Format& format) {
     window.showStatus(workbook::kExportFirstText);
-    const std::optional<QString> path = dialog.getSaveFileName(qtFilter(workbook::kExportFilter));
+    const std::optional<QString> path = dialog.getSaveFileName(qtFilter(format.saveFilter));
     if (!path)
         return;
     const auto show = [&window](const QString& text) { window.showStatus(text); };
-    workbook::exportTable(*path, table, QDate::currentDate(), show);
+    workbook::exportTable(*path, table, QDate::currentDate(), show, format.container);
 }
 
-template void importWorkbook(frmMain&, PluTable&, FileDialog&);
-template void importWorkbook(frmMain&, IngredTable&, FileDialog&);
-template void exportWorkbook(frmMain&, const PluTable&, FileDialog&);
-template void exportWorkbook(frmMain&, const IngredTable&, FileDialog&);
+#define INSTANTIATE(T)                                                                             \
+    template void importWorkbook(frmMain&, T&, FileDialog&, const Format&);                        \
+    template void exportWorkbook(frmMain&, const T&, FileDialog&, const Format&);
+SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)
 
 } // namespace workbookmenu

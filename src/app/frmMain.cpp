@@ -6,7 +6,6 @@
 #include "app/GridView.h"
 #include "app/StatusBar.h"
 #include "app/TableFileMenu.h"
-#include "app/WorkbookMenu.h"
 #include "app/frmAbout.h"
 
 #include <QAction>
@@ -182,24 +181,4 @@ void frmMain::mnuFileOpen1_Click() {
 
 void frmMain::mnuFileSave1_Click() {
     saveTable(ingred_);
-}
-
-// ---------------------------------------------------------------------------------------
-// Import and export of the tables as workbooks (WorkbookMenu.cpp)
-// ---------------------------------------------------------------------------------------
-
-void frmMain::mnuLxls_Click() {
-    workbookmenu::importWorkbook(*this, plu_, *dlgFile);
-}
-
-void frmMain::mnuXls_Click() {
-    workbookmenu::exportWorkbook(*this, plu_, *dlgFile);
-}
-
-void frmMain::mnuLxls1_Click() {
-    workbookmenu::importWorkbook(*this, ingred_, *dlgFile);
-}
-
-void frmMain::mnuLxls2_Click() {
-    workbookmenu::exportWorkbook(*this, ingred_, *dlgFile);
 }

@@ -119,15 +119,11 @@ Q_SIGNALS:
 public Q_SLOTS:
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
-    void mnuLxls_Click();
     void mnuFileSave_Click();
-    void mnuXls_Click();
     void mnuFileExit_Click();
     void mnuFileNew1_Click();
     void mnuFileOpen1_Click();
-    void mnuLxls1_Click();
     void mnuFileSave1_Click();
-    void mnuLxls2_Click();
     void mnuFileExit1_Click();
     void mnuAbout_Click();
 

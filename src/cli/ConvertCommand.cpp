@@ -1,9 +1,11 @@
-// scalectl convert IN OUT: reads IN as the window's Open reads it and writes OUT as its Save
-// writes it. The table and the formats follow the file extensions.
+// scalectl convert IN OUT: reads IN as the window's Open or import reads it and writes OUT as
+// its Save or export writes it. A table is kept in five forms: its own file (.plu, .ingred)
+// and a workbook as .xls, .xlsx or .csv.
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "files/TableFileCommands.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
 
@@ -16,7 +18,7 @@
 namespace {
 
 const QString kUsage = QStringLiteral("scalectl convert IN OUT\n"
-                                      "       scalectl convert --table plu|ingred IN.xls OUT.xls");
+                                      "       scalectl convert --table plu|ingred IN OUT");
 
 const QString kHelp =
     QStringLiteral("Usage: ") + kUsage +
@@ -25,110 +27,92 @@ const QString kHelp =
         "\n"
         "Reads the table in IN as ScaleDesk's Open reads it and writes it to OUT as Save writes\n"
         "it: the rows up to the first one without a number, empty names and messages as one\n"
-        "blank, an empty \"Message No\" of a PLU as 0. The extensions say which table the files\n"
-        "hold and in which format (case does not matter):\n"
+        "blank, an empty \"Message No\" of a PLU as 0. A table is kept in five forms:\n"
         "  .plu      PLU file\n"
         "  .ingred   ingredient file\n"
         "  .xls      workbook of either table, read as the import reads it and written as the\n"
-        "            export writes it; between two workbooks --table plu|ingred names the table\n"
+        "            export writes it\n"
+        "  .xlsx     the same as an Excel workbook\n"
+        "  .csv      the same as comma-separated text (UTF-8), texts quoted\n"
+        "\n"
+        "OUT is written in the form its extension names (case does not matter). IN is a table\n"
+        "file when its extension is .plu or .ingred; any other IN is a workbook whose form is\n"
+        "told by its first bytes, whatever its name. The .plu or .ingred file on either side\n"
+        "says which table is converted; between two workbooks --table plu|ingred names it.\n"
         "\n"
         "The status texts of reading and writing go to stdout, errors to stderr.\n"
         "\n"
         "Examples:\n"
-        "  scalectl convert shop.plu shop.xls\n"
-        "  scalectl convert shop.xls shop.plu\n"
-        "  scalectl convert --table ingred old.xls new.xls\n"
+        "  scalectl convert shop.plu shop.xlsx\n"
+        "  scalectl convert shop.csv shop.plu\n"
+        "  scalectl convert --table ingred old.xls new.csv\n"
         "\n"
         "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
 
-// One format a table can be read from and written to. Another format is one more entry.
-template <typename TableT> struct TableFormat {
-    QString extension; // lower case, without the dot
-    std::function<FileCommandResult(TableT&, const QString&)> read;
-    std::function<FileCommandResult(TableT&, const QString&)> write;
+enum class TableName { Plu, Ingred };
+
+std::optional<TableName> tableOfExtension(const QString& path) {
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension == QLatin1String("plu"))
+        return TableName::Plu;
+    if (extension == QLatin1String("ingred"))
+        return TableName::Ingred;
+    return std::nullopt;
+}
+
+// Where a table is read from or written to: its own file, or a workbook in `container`'s
+// form (a workbook being read goes by its first bytes instead).
+struct Form {
+    bool tableFile = false;
+    WorkbookContainer container = WorkbookContainer::Xls;
 };
 
-// Writing a table file is the Save of the window: the grid filled by reading is copied into
-// the records first, exactly as the operator's Save copies it.
-template <typename TableT> FileCommandResult saveTableFile(TableT& table, const QString& path) {
-    const CopyResult copied = copyGridToRecords(table);
-    if (!copied.ok)
-        return copied;
-    return saveRecords(table, path);
-}
-
 // Every status text but the last is printed as it comes; the last one is the result's.
-template <typename TableT> TableFormat<TableT> workbookFormat() {
-    auto run = [](const std::function<bool(const workbook::StatusSink&)>& command) {
-        QString last;
-        const bool ok = command([&last](const QString& text) {
-            if (!last.isNull())
-                cli::printLine(last);
-            last = text;
-        });
-        return FileCommandResult{ok, last};
-    };
-    return {QStringLiteral("xls"),
-            [run](TableT& table, const QString& path) {
-                return run([&](const workbook::StatusSink& status) {
-                    return workbook::importTable(path, table, status);
-                });
-            },
-            [run](TableT& table, const QString& path) {
-                return run([&](const workbook::StatusSink& status) {
-                    return workbook::exportTable(path, table, QDate::currentDate(), status);
-                });
-            }};
-}
-
-template <typename TableT> QVector<TableFormat<TableT>> tableFileFormat(const QString& extension) {
-    return {{extension, [](TableT& table, const QString& path) { return openTable(table, path); },
-             saveTableFile<TableT>},
-            workbookFormat<TableT>()};
-}
-
-QVector<TableFormat<PluTable>> formatsOf(const PluTable*) {
-    return tableFileFormat<PluTable>(QStringLiteral("plu"));
-}
-
-QVector<TableFormat<IngredTable>> formatsOf(const IngredTable*) {
-    return tableFileFormat<IngredTable>(QStringLiteral("ingred"));
+FileCommandResult printingStatus(const std::function<bool(const workbook::StatusSink&)>& run) {
+    QString last;
+    const bool ok = run([&last](const QString& text) {
+        if (!last.isNull())
+            cli::printLine(last);
+        last = text;
+    });
+    return FileCommandResult{ok, last};
 }
 
 template <typename TableT>
-const TableFormat<TableT>* findFormat(const QVector<TableFormat<TableT>>& formats,
-                                      const QString& path) {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    for (const TableFormat<TableT>& format : formats) {
-        if (format.extension == extension)
-            return &format;
+FileCommandResult readTable(TableT& table, const QString& path, const Form& form) {
+    if (form.tableFile)
+        return openTable(table, path);
+    return printingStatus([&](const workbook::StatusSink& status) {
+        return workbook::importTable(path, table, status);
+    });
+}
+
+// Writing a table file is the Save of the window: the grid filled by reading is copied into
+// the records first, exactly as the operator's Save copies it.
+template <typename TableT>
+FileCommandResult writeTable(TableT& table, const QString& path, const Form& form) {
+    if (form.tableFile) {
+        const CopyResult copied = copyGridToRecords(table);
+        if (!copied.ok)
+            return copied;
+        return saveRecords(table, path);
     }
-    return nullptr;
+    return printingStatus([&](const workbook::StatusSink& status) {
+        return workbook::exportTable(path, table, QDate::currentDate(), status, form.container);
+    });
 }
 
-template <typename TableT> QVector<TableFormat<TableT>> formats() {
-    return formatsOf(static_cast<const TableT*>(nullptr));
-}
-
-// True when both files are in formats of this table.
-template <typename TableT> bool holds(const QString& in, const QString& out) {
-    const QVector<TableFormat<TableT>> all = formats<TableT>();
-    return findFormat(all, in) && findFormat(all, out);
-}
-
-template <typename TableT> int convertAs(const QString& in, const QString& out) {
-    const QVector<TableFormat<TableT>> all = formats<TableT>();
-    const TableFormat<TableT>* reader = findFormat(all, in);
-    const TableFormat<TableT>* writer = findFormat(all, out);
+template <typename TableT>
+int convertAs(const QString& in, const Form& inForm, const QString& out, const Form& outForm) {
     TableT table;
     table.reset();
-    const FileCommandResult read = reader->read(table, in);
+    const FileCommandResult read = readTable(table, in, inForm);
     if (!read.ok) {
         cli::printError(read.status);
         return ExitFileError;
     }
     cli::printLine(read.status);
-    const FileCommandResult written = writer->write(table, out);
+    const FileCommandResult written = writeTable(table, out, outForm);
     if (!written.ok) {
         cli::printError(written.status);
         return ExitFileError;
@@ -142,28 +126,49 @@ int runConvert(const QStringList& args) {
     line.addValue(QStringLiteral("table")); // plu|ingred: needed only where both are workbooks
     if (const std::optional<int> done = line.parse(args, kHelp))
         return *done;
-    const QString tableName = line.value(QStringLiteral("table"));
-    if (line.isSet(QStringLiteral("table")) && tableName != QLatin1String("plu") &&
-        tableName != QLatin1String("ingred"))
-        return line.usageError(QStringLiteral("--table takes plu or ingred"));
+    std::optional<TableName> named;
+    if (line.isSet(QStringLiteral("table"))) {
+        const QString name = line.value(QStringLiteral("table"));
+        if (name == QLatin1String("plu"))
+            named = TableName::Plu;
+        else if (name == QLatin1String("ingred"))
+            named = TableName::Ingred;
+        else
+            return line.usageError(QStringLiteral("--table takes plu or ingred"));
+    }
     const QStringList files = line.positional();
     if (files.size() != 2)
         return line.usageError(QStringLiteral("expected two files, IN and OUT"));
     const QString& in = files[0];
     const QString& out = files[1];
 
-    const bool plu = holds<PluTable>(in, out) && tableName != QLatin1String("ingred");
-    const bool ingred = holds<IngredTable>(in, out) && tableName != QLatin1String("plu");
-    if (plu && ingred) // two workbooks: only --table tells the table
+    const std::optional<TableName> inTable = tableOfExtension(in);
+    const std::optional<TableName> outTable = tableOfExtension(out);
+    const std::optional<WorkbookContainer> outContainer =
+        containerOfExtension(QFileInfo(out).suffix());
+    if (!outTable && !outContainer)
+        return line.usageError(QStringLiteral("cannot write '%1': OUT must end in .plu, .ingred, "
+                                              ".xls, .xlsx or .csv")
+                                   .arg(out));
+    const Form inForm{inTable.has_value()};
+    const Form outForm{outTable.has_value(), outContainer.value_or(WorkbookContainer::Xls)};
+
+    // The table: each table file names one, and --table names one; all must agree.
+    std::optional<TableName> table;
+    for (const std::optional<TableName>& said : {inTable, outTable, named}) {
+        if (said && table && *said != *table)
+            return line.usageError(
+                QStringLiteral("cannot convert '%1' to '%2': they name different tables")
+                    .arg(in, out));
+        if (said)
+            table = said;
+    }
+    if (!table) // two workbooks
         return line.usageError(QStringLiteral("'%1' and '%2' may hold either table: give --table "
                                               "plu or --table ingred")
                                    .arg(in, out));
-    if (plu == ingred) // neither, or a pair of formats that both tables share
-        return line.usageError(
-            QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
-                           "one table (.plu or .ingred)")
-                .arg(in, out));
-    return plu ? convertAs<PluTable>(in, out) : convertAs<IngredTable>(in, out);
+    return *table == TableName::Plu ? convertAs<PluTable>(in, inForm, out, outForm)
+                                    : convertAs<IngredTable>(in, inForm, out, outForm);
 }
 
 const RegisterCommand registration{

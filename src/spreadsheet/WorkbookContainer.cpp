@@ -1,7 +1,11 @@
 #include "spreadsheet/WorkbookContainer.h"
 
+#include "files/FileBytes.h"
 #include "spreadsheet/CsvReader.h"
+#include "spreadsheet/CsvWriter.h"
+#include "spreadsheet/WorkbookWriter.h"
 #include "spreadsheet/XlsxReader.h"
+#include "spreadsheet/XlsxWriter.h"
 
 WorkbookContainer containerOf(QByteArrayView firstBytes) {
     if (firstBytes.startsWith("PK\x03\x04"))
@@ -13,6 +17,17 @@ WorkbookContainer containerOf(QByteArrayView firstBytes) {
         (firstBytes[1] == '\x00' || firstBytes[1] == '\x02' || firstBytes[1] == '\x04'))
         return WorkbookContainer::Xls;
     return WorkbookContainer::Csv;
+}
+
+std::optional<WorkbookContainer> containerOfExtension(const QString& extension) {
+    const QString lower = extension.toLower();
+    if (lower == QLatin1String("xls"))
+        return WorkbookContainer::Xls;
+    if (lower == QLatin1String("xlsx"))
+        return WorkbookContainer::Xlsx;
+    if (lower == QLatin1String("csv"))
+        return WorkbookContainer::Csv;
+    return std::nullopt;
 }
 
 WorkbookRead readAnyWorkbook(const QByteArray& file) {
@@ -27,4 +42,26 @@ WorkbookRead readAnyWorkbook(const QByteArray& file) {
         break;
     }
     return readWorkbook(file);
+}
+
+std::optional<QByteArray> containerBytes(const Sheet& sheet, WorkbookContainer container,
+                                         QString* error) {
+    switch (container) {
+    case WorkbookContainer::Xlsx:
+        return xlsxBytes(sheet, error);
+    case WorkbookContainer::Csv:
+        return csvBytes(sheet, error);
+    case WorkbookContainer::Xls:
+        break;
+    }
+    return workbookBytes(sheet, error);
+}
+
+bool saveWorkbookAs(const QString& path, const Sheet& sheet, WorkbookContainer container,
+                    QString* error) {
+    const auto bytes = containerBytes(sheet, container, error);
+    if (!bytes)
+        return false;
+    *error = writeFileAtomically(path, *bytes);
+    return error->isEmpty();
 }

@@ -1,6 +1,5 @@
 #include "spreadsheet/WorkbookExport.h"
 
-#include "spreadsheet/WorkbookWriter.h"
 #include "tables/ShownText.h"
 
 #include <QDir>
@@ -26,11 +25,11 @@ Sheet exportSheet(const TextGrid& grid, const TableKind& kind, const QDate& toda
 }
 
 bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind,
-                const QDate& today, const StatusSink& status) {
+                const QDate& today, const StatusSink& status, WorkbookContainer container) {
     status(kExportSaveText);
     const Sheet sheet = exportSheet(grid, kind, today, status);
     QString error;
-    if (!saveWorkbook(path, sheet, &error)) {
+    if (!saveWorkbookAs(path, sheet, container, &error)) {
         status(QStringLiteral("Cannot save %1: %2")
                    .arg(shownText(QDir::toNativeSeparators(path)), error));
         return false;

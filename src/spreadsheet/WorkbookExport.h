@@ -1,6 +1,7 @@
 #pragma once
 
 #include "spreadsheet/Sheet.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookLayout.h"
 #include "tables/TextGrid.h"
 
@@ -14,15 +15,17 @@ namespace workbook {
 Sheet exportSheet(const TextGrid& grid, const TableKind& kind, const QDate& today,
                   const StatusSink& status);
 
-// The whole export after the window's file dialog, from " Excel File Save " to " Save End".
-// A failure to write leaves any earlier file at `path` intact and says why in the status.
+// The whole export after the window's file dialog, from " Excel File Save " to " Save End",
+// the same texts whichever form the file is written in. A failure to write leaves any
+// earlier file at `path` intact and says why in the status.
 bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind,
-                const QDate& today, const StatusSink& status);
+                const QDate& today, const StatusSink& status,
+                WorkbookContainer container = WorkbookContainer::Xls);
 
 template <typename T>
-bool exportTable(const QString& path, const T& table, const QDate& today,
-                 const StatusSink& status) {
-    return exportFile(path, table.grid, T::kind(), today, status);
+bool exportTable(const QString& path, const T& table, const QDate& today, const StatusSink& status,
+                 WorkbookContainer container = WorkbookContainer::Xls) {
+    return exportFile(path, table.grid, T::kind(), today, status, container);
 }
 
 } // namespace workbook

@@ -2,6 +2,7 @@
 
 #include "spreadsheet/BiffReader.h"
 #include "spreadsheet/CompoundFileReader.h"
+#include "spreadsheet/WorkbookContainer.h"
 
 #include "files/FileBytes.h"
 
@@ -27,7 +28,7 @@ WorkbookRead readWorkbook(const QByteArray& file) {
         return failure(QStringLiteral("the file is empty"));
     if (file.startsWith("PK\x03\x04"))
         return failure(QStringLiteral("the file is a zip archive (such as an .xlsx workbook), "
-                                      "not an .xls workbook; save it as .xls first"));
+                                      "not an .xls workbook"));
     if (isOldBiff(file))
         return failure(QStringLiteral("the workbook is in an old format (before 1995) that "
                                       "cannot be read; save it as .xls first"));
@@ -62,5 +63,5 @@ WorkbookRead readWorkbookFile(const QString& path) {
     const FileBytes file = readFileBytes(path, kWorkbookLimit);
     if (!file.error.isEmpty())
         return failure(file.error);
-    return readWorkbook(file.bytes);
+    return readAnyWorkbook(file.bytes);
 }

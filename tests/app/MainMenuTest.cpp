@@ -38,20 +38,23 @@ TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
         (QStringList{"New=mnuFileNew", "Open>mnuO", "Save>mnuS", "-=mnuSep3", "Exit=mnuFileExit"}));
     EXPECT_EQ(
         entries(menuNamed(window, "mnuO")->actions()),
-        (QStringList{"PLU File( *.PLU)=mnuFileOpen", "-=mnuSep1", "Excel File( *.XLS)=mnuLxls"}));
-    EXPECT_EQ(
-        entries(menuNamed(window, "mnuS")->actions()),
-        (QStringList{"PLU File( *.PLU)=mnuFileSave", "-=mnuSep2", "Excel File( *.XLS)=mnuXls"}));
+        (QStringList{"PLU File( *.PLU)=mnuFileOpen", "-=mnuSep1", "Excel File( *.XLS)=mnuLxls",
+                     "Excel Workbook (*.xlsx)=mnuLxlsx", "CSV File (*.csv)=mnuLcsv"}));
+    EXPECT_EQ(entries(menuNamed(window, "mnuS")->actions()),
+              (QStringList{"PLU File( *.PLU)=mnuFileSave", "-=mnuSep2", "Excel File( *.XLS)=mnuXls",
+                           "Excel Workbook (*.xlsx)=mnuXlsx", "CSV File (*.csv)=mnuCsv"}));
 
     EXPECT_EQ(entries(menuNamed(window, "mnuINGRED")->actions()),
               (QStringList{"New=mnuFileNew1", "Open>mnuO1", "Save>mnuFi", "-=mnuSep6",
                            "Exit=mnuFileExit1"}));
     EXPECT_EQ(entries(menuNamed(window, "mnuO1")->actions()),
               (QStringList{"INGRED File( *.INGRED)=mnuFileOpen1", "-=mnuSep4",
-                           "Excel File( *.XLS)=mnuLxls1"}));
+                           "Excel File( *.XLS)=mnuLxls1", "Excel Workbook (*.xlsx)=mnuLxlsx1",
+                           "CSV File (*.csv)=mnuLcsv1"}));
     EXPECT_EQ(entries(menuNamed(window, "mnuFi")->actions()),
               (QStringList{"INGRED File( *.INGRED)=mnuFileSave1", "-=mnuSep5",
-                           "Excel File( *.XLS)=mnuLxls2"}));
+                           "Excel File( *.XLS)=mnuLxls2", "Excel Workbook (*.xlsx)=mnuLxlsx2",
+                           "CSV File (*.csv)=mnuLcsv2"}));
 
     for (int i = 1; i <= 6; ++i) {
         auto* separator = window.findChild<QAction*>(QStringLiteral("mnuSep%1").arg(i));
