@@ -158,7 +158,8 @@ int runConvert(const QStringList& args) {
     for (const std::optional<TableName>& said : {inTable, outTable, named}) {
         if (said && table && *said != *table)
             return line.usageError(
-                QStringLiteral("cannot convert '%1' to '%2': they name different tables")
+                QStringLiteral("cannot convert '%1' to '%2': the extensions must name "
+                               "one table (.plu or .ingred)")
                     .arg(in, out));
         if (said)
             table = said;
