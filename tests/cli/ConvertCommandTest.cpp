@@ -1,3 +1,8 @@
+// scalectl convert: table files and workbooks, either way round.
+
+#include "spreadsheet/Sheet.h"
+#include "spreadsheet/WorkbookReader.h"
+#include "spreadsheet/WorkbookWriter.h"
 #include "support/ScalectlProcess.h"
 
 #include <QDir>
@@ -9,7 +14,6 @@
 namespace {
 
 using CliRun = scalectl_process::Outcome;
-using scalectl_process::scalectl;
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -25,63 +29,142 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 class ConvertCommand : public ::testing::Test {
 protected:
     QTemporaryDir dir;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    CliRun convert(const QStringList& args) const {
+        return scalectl_process::scalectl(QStringList{QStringLiteral("convert")} + args,
+                                          dir.path());
+    }
+
+    // A one-sheet .xls workbook with `header` in row 1 and `rows` below it, from column A.
+    void writeWorkbook(const QString& name, const QStringList& header,
+                       const QVector<QStringList>& rows) const {
+        Sheet sheet;
+        sheet.name = QStringLiteral("Sheet1");
+        for (int c = 0; c < header.size(); ++c)
+            sheet.setText(0, c, header[c]);
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows[r].size(); ++c)
+                sheet.setText(r + 1, c, rows[r][c]);
+        }
+        QString error;
+        EXPECT_TRUE(saveWorkbook(path(name), sheet, &error)) << error.toStdString();
+    }
 };
 
 TEST_F(ConvertCommand, WritesWhatSaveWritesAfterOpen) {
     // LF lines, an empty name, no line end at the end: written back in the saved form.
-    writeAll(dir.filePath("in.plu"),
-             "1,0,\"A\",\"\",100,0,0,0,0\n-5,7,\"Cr\xE8me\",\"x\",1,2,3,4,5");
-    const CliRun plu = scalectl({"convert", "in.plu", "out.PLU"}, dir.path());
+    writeAll(path("in.plu"), "1,0,\"A\",\"\",100,0,0,0,0\n-5,7,\"Cr\xE8me\",\"x\",1,2,3,4,5");
+    const CliRun plu = convert({"in.plu", "out.PLU"});
     EXPECT_EQ(plu.exitCode, 0) << plu.err.toStdString();
     EXPECT_EQ(plu.out, QStringLiteral("PLU Count is 2\nPLU Count is 2\n"));
-    EXPECT_EQ(readAll(dir.filePath("out.PLU")),
+    EXPECT_EQ(readAll(path("out.PLU")),
               QByteArray("1,0,\"A\",\" \",100,0,0,0,0\r\n-5,7,\"Cr\xE8me\",\"x\",1,2,3,4,5\r\n"));
 
-    writeAll(dir.filePath("in.INGRED"), "7,\"A\",\"\",\"\",\"\"\r\n");
-    const CliRun ingred = scalectl({"convert", "in.INGRED", "out.ingred"}, dir.path());
+    writeAll(path("in.INGRED"), "7,\"A\",\"\",\"\",\"\"\r\n");
+    const CliRun ingred = convert({"in.INGRED", "out.ingred"});
     EXPECT_EQ(ingred.exitCode, 0) << ingred.err.toStdString();
     EXPECT_EQ(ingred.out, QStringLiteral("Message Count is 1\nINGRED Count is 1\n"));
-    EXPECT_EQ(readAll(dir.filePath("out.ingred")), QByteArray("7,\"A\",\" \",\" \",\" \"\r\n"));
+    EXPECT_EQ(readAll(path("out.ingred")), QByteArray("7,\"A\",\" \",\" \",\" \"\r\n"));
 }
 
-TEST_F(ConvertCommand, FileErrorsExitWithThree) {
-    writeAll(dir.filePath("bad.plu"), "1,0,\"A\",\" \",100,0,abc,0,0\r\n");
-    const CliRun bad = scalectl({"convert", "bad.plu", "out.plu"}, dir.path());
-    EXPECT_EQ(bad.exitCode, 3);
-    EXPECT_EQ(bad.err, QStringLiteral("Cannot open \"bad.plu\": line 1, Tare: \"abc\" is not a "
-                                      "number\n"));
-    EXPECT_TRUE(bad.out.isEmpty());
-    EXPECT_FALSE(QFile::exists(dir.filePath("out.plu")));
+TEST_F(ConvertCommand, TableFileToWorkbookAndBackPrintsEveryStatusText) {
+    const QByteArray rows =
+        "1,1001,\"Apples\",\"Red\",150,7,0,1,0\r\n2,0,\"0123\",\" \",99,0,0,0,0\r\n";
+    writeAll(path("in.plu"), rows);
 
-    const CliRun missing = scalectl({"convert", "none.ingred", "out.ingred"}, dir.path());
-    EXPECT_EQ(missing.exitCode, 3);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Cannot open \"none.ingred\": ")));
+    const CliRun out = convert({"in.plu", "out.xls"});
+    ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_EQ(out.out, QStringLiteral("PLU Count is 2\n Excel File Save \n Data Changing ....  1\n"
+                                      " Data Changing ....  2\n Save End\n"));
+    const WorkbookRead read = readWorkbookFile(path("out.xls"));
+    ASSERT_TRUE(read.sheet);
+    EXPECT_EQ(read.sheet->text(1, 2), QStringLiteral("Apples"));
+    EXPECT_EQ(read.sheet->text(2, 2), QStringLiteral("0123"));
 
-    writeAll(dir.filePath("good.plu"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
-    const CliRun unwritable = scalectl({"convert", "good.plu", "no/such/dir/out.plu"}, dir.path());
-    EXPECT_EQ(unwritable.exitCode, 3);
+    const CliRun back = convert({"out.xls", "back.PLU"});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_TRUE(back.out.startsWith(QStringLiteral(" Open Excel File \n Initializing \n")));
     EXPECT_TRUE(
-        unwritable.err.startsWith(QStringLiteral("Cannot save \"%1\": ")
-                                      .arg(QDir::toNativeSeparators("no/such/dir/out.plu"))))
-        << unwritable.err.toStdString();
+        back.out.endsWith(QStringLiteral("PLU Number is 2\n Data is End \nPLU Count is 2\n")))
+        << back.out.toStdString();
+    EXPECT_EQ(readAll(path("back.PLU")), rows);
+}
+
+TEST_F(ConvertCommand, BetweenTwoWorkbooksTableNamesTheTable) {
+    writeWorkbook(QStringLiteral("in.xls"), {"Message No", "M1"}, {{"4", "Salt"}});
+    const CliRun run = convert({"--table", "ingred", "in.xls", "copy.xls"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const WorkbookRead copy = readWorkbookFile(path("copy.xls"));
+    ASSERT_TRUE(copy.sheet);
+    EXPECT_TRUE(copy.sheet->name.startsWith(QStringLiteral("INGRED ")));
+    EXPECT_EQ(copy.sheet->text(1, 1), QStringLiteral("Salt"));
+    EXPECT_EQ(copy.sheet->text(1, 2), QStringLiteral(" ")); // the import's blank message
+}
+
+// A file that cannot be read or written: one line on stderr and no OUT. A file that cannot be
+// read is refused before anything is printed, a workbook after its opening texts.
+TEST_F(ConvertCommand, FileErrorsExitWithThree) {
+    writeAll(path("bad.plu"), "1,0,\"A\",\" \",100,0,abc,0,0\r\n");
+    writeAll(path("good.plu"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
+    writeWorkbook(QStringLiteral("bad.xls"), {"PLU No"}, {{"abc"}});
+    writeAll(path("junk.xls"), QByteArray("\0\1\2junk", 7));
+    const QString unwritable = QDir::toNativeSeparators(QStringLiteral("no/such/dir/out.plu"));
+    const struct {
+        QStringList args;
+        QString says;
+        bool printsNothing;
+    } cases[] = {
+        {{"bad.plu", "out.plu"},
+         QStringLiteral("Cannot open \"bad.plu\": line 1, Tare: \"abc\" is not a number\n"),
+         true},
+        {{"none.ingred", "out.ingred"}, QStringLiteral("Cannot open \"none.ingred\": "), true},
+        {{"good.plu", "no/such/dir/out.plu"},
+         QStringLiteral("Cannot save \"%1\": ").arg(unwritable),
+         false},
+        {{"bad.xls", "out.plu"},
+         QStringLiteral("sheet row 2, column A: \"abc\" is not a number"),
+         false},
+        {{"junk.xls", "out.ingred"}, QStringLiteral("Cannot import junk.xls: "), false},
+    };
+    for (const auto& c : cases) {
+        const std::string call = c.args.join(' ').toStdString();
+        const CliRun run = convert(c.args);
+        EXPECT_EQ(run.exitCode, 3) << call;
+        EXPECT_TRUE(run.err.contains(c.says)) << call << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << call << ": " << run.err.toStdString();
+        if (c.printsNothing) {
+            EXPECT_TRUE(run.out.isEmpty()) << call;
+        }
+        EXPECT_FALSE(QFile::exists(path(c.args[1]))) << call;
+    }
 }
 
 TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
-    const QList<QStringList> wrong = {
-        {"convert"},
-        {"convert", "a.plu"},
-        {"convert", "a.plu", "b.plu", "c.plu"},
-        {"convert", "a.plu", "b.ingred"},
-        {"convert", "a.txt", "b.plu"},
-        {"convert", "--frobnicate", "a.plu", "b.plu"},
+    writeWorkbook(QStringLiteral("in.xls"), {"Message No", "M1"}, {{"4", "Salt"}});
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{}, "expected two files"},
+        {{"a.plu"}, "expected two files"},
+        {{"a.plu", "b.plu", "c.plu"}, "expected two files"},
+        {{"a.plu", "b.ingred"}, "the extensions must name one table"},
+        {{"--frobnicate", "a.plu", "b.plu"}, "unknown option '--frobnicate'"},
+        {{"in.xls", "copy.xls"}, "give --table plu or --table ingred"},
+        {{"--table=cheese", "in.xls", "copy.xls"}, "--table takes plu or ingred"},
     };
-    for (const QStringList& args : wrong) {
-        const CliRun run = scalectl(args, dir.path());
-        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: scalectl convert IN OUT")))
-            << run.err.toStdString();
+    for (const auto& c : cases) {
+        const std::string call = c.args.join(' ').toStdString();
+        const CliRun run = convert(c.args);
+        EXPECT_EQ(run.exitCode, 2) << call;
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.says)))
+            << call << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: scalectl convert IN OUT"))) << call;
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("copy.xls")))) << call;
     }
-    const CliRun help = scalectl({"convert", "--help"}, dir.path());
+    const CliRun help = convert({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: scalectl convert IN OUT")));
 }

@@ -68,12 +68,12 @@ inline Outcome scalectl(const QStringList& args, const QString& workDir = QStrin
 class Started {
 public:
     explicit Started(const QStringList& args) {
-        m_process.start(QStringLiteral(SCALECTL_PATH), args);
+        process_.start(QStringLiteral(SCALECTL_PATH), args);
     }
     ~Started() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
         }
     }
     Started(const Started&) = delete;
@@ -83,33 +83,33 @@ public:
     // line did not come within a minute, which only a hung scalectl takes).
     bool waitForLine(const QString& line) {
         const QByteArray wanted = line.toLocal8Bit() + '\n';
-        while (!m_out.startsWith(wanted) && !m_out.contains('\n' + wanted)) {
-            if (!m_process.waitForReadyRead(60'000))
+        while (!out_.startsWith(wanted) && !out_.contains('\n' + wanted)) {
+            if (!process_.waitForReadyRead(60'000))
                 return false;
-            m_out += m_process.readAllStandardOutput();
+            out_ += process_.readAllStandardOutput();
         }
         return true;
     }
 
 #ifndef _WIN32 // the Windows build runs no test that signals scalectl
     bool signal(int number) const {
-        return ::kill(pid_t(m_process.processId()), number) == 0;
+        return ::kill(pid_t(process_.processId()), number) == 0;
     }
 #endif
 
     Outcome finish() {
         Outcome run;
-        if (!m_process.waitForFinished(60'000))
+        if (!process_.waitForFinished(60'000))
             return run;
-        run.exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-        run.out = printed(m_out + m_process.readAllStandardOutput());
-        run.err = printed(m_process.readAllStandardError());
+        run.exitCode = process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+        run.out = printed(out_ + process_.readAllStandardOutput());
+        run.err = printed(process_.readAllStandardError());
         return run;
     }
 
 private:
-    QProcess m_process;
-    QByteArray m_out;
+    QProcess process_;
+    QByteArray out_;
 };
 
 // A running `scalectl simulate ARGS...`; its first line is the port to talk to (empty when it
@@ -118,40 +118,40 @@ private:
 class Simulator {
 public:
     explicit Simulator(const QStringList& args) {
-        m_process.start(QStringLiteral(SCALECTL_PATH),
+        process_.start(QStringLiteral(SCALECTL_PATH),
                         QStringList{QStringLiteral("simulate")} + args);
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+        while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
         }
-        if (m_process.canReadLine())
-            m_port = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        if (process_.canReadLine())
+            port_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
     }
     ~Simulator() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
         }
     }
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    QString port() const { return m_port; }
+    QString port() const { return port_; }
 
     // Ends it with SIGTERM; its exit code, or -1 when it did not end cleanly (or had ended).
     int stop() {
-        if (m_process.state() == QProcess::NotRunning)
+        if (process_.state() == QProcess::NotRunning)
             return -1;
-        m_process.terminate();
-        if (!m_process.waitForFinished(10'000)) {
-            m_process.kill();
-            m_process.waitForFinished();
+        process_.terminate();
+        if (!process_.waitForFinished(10'000)) {
+            process_.kill();
+            process_.waitForFinished();
             return -1;
         }
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
     }
 
 private:
-    QProcess m_process;
-    QString m_port;
+    QProcess process_;
+    QString port_;
 };
 
 } // namespace scalectl_process
