@@ -149,25 +149,25 @@ public:
             args.push_back("--baud");
             args.push_back(std::to_string(baud));
         }
-        m_pid = spawn(args, &m_out);
-        if (m_pid > 0)
-            m_port = firstLine(m_out);
+        pid_ = spawn(args, &out_);
+        if (pid_ > 0)
+            port_ = firstLine(out_);
     }
     ~Simulator() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
             int status = 0;
-            waitpid(m_pid, &status, 0);
+            waitpid(pid_, &status, 0);
         }
-        if (m_out >= 0)
-            ::close(m_out);
+        if (out_ >= 0)
+            ::close(out_);
     }
-    const std::string& port() const { return m_port; }
+    const std::string& port() const { return port_; }
 
 private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-    std::string m_port;
+    pid_t pid_ = -1;
+    int out_ = -1;
+    std::string port_;
 };
 
 // One `scalectl download plu FILE --port PORT --range RANGE` run.

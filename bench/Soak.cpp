@@ -108,41 +108,41 @@ class PtyScale {
 public:
     PtyScale() {
         char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
             return;
         termios raw{};
-        ::tcgetattr(m_slave, &raw);
+        ::tcgetattr(slave_, &raw);
         ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        m_path = QString::fromLocal8Bit(name);
-        m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { answer(); });
+        ::tcsetattr(slave_, TCSANOW, &raw);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        path_ = QString::fromLocal8Bit(name);
+        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { answer(); });
     }
     ~PtyScale() {
-        m_notifier.reset();
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
+        notifier_.reset();
+        if (master_ >= 0)
+            ::close(master_);
+        if (slave_ >= 0)
+            ::close(slave_);
     }
-    QString path() const { return m_path; }
+    QString path() const { return path_; }
 
 private:
     void answer() {
         unsigned char bytes[64];
-        const ssize_t count = ::read(m_master, bytes, sizeof bytes);
+        const ssize_t count = ::read(master_, bytes, sizeof bytes);
         for (ssize_t i = 0; i < count; ++i) {
             const unsigned char reply = 0x77;
-            if (bytes[i] == 0xA5 && ::write(m_master, &reply, 1) != 1)
+            if (bytes[i] == 0xA5 && ::write(master_, &reply, 1) != 1)
                 return;
         }
     }
 
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    int master_ = -1;
+    int slave_ = -1;
+    QString path_;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace

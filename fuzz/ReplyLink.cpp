@@ -12,77 +12,77 @@ constexpr uint8_t kLengthMask = 0x7F;
 } // namespace
 
 ReplyLink::ReplyLink(const uint8_t* data, size_t size, ManualClock& clock)
-    : m_data(data), m_size(size) {
+    : data_(data), size_(size) {
     clock.setOnWait([this](qint64) { deliverLate(); });
 }
 
 bool ReplyLink::open() {
-    if (m_refuseNextOpen) {
-        m_refuseNextOpen = false;
-        m_error = QStringLiteral("device refused");
+    if (refuseNextOpen_) {
+        refuseNextOpen_ = false;
+        error_ = QStringLiteral("device refused");
         return false;
     }
-    m_open = true;
-    m_broken = false;
-    m_received.clear();
-    m_late.clear();
+    open_ = true;
+    broken_ = false;
+    received_.clear();
+    late_.clear();
     return true;
 }
 
 void ReplyLink::close() {
-    m_open = false;
-    m_received.clear();
-    m_late.clear();
+    open_ = false;
+    received_.clear();
+    late_.clear();
 }
 
 bool ReplyLink::write(const QByteArray& bytes) {
-    if (!m_open || m_broken) {
-        m_error = QStringLiteral("write on a broken link");
+    if (!open_ || broken_) {
+        error_ = QStringLiteral("write on a broken link");
         return false;
     }
-    m_written += bytes;
-    m_writes.append(bytes);
+    written_ += bytes;
+    writes_.append(bytes);
     answer();
     return true;
 }
 
 QByteArray ReplyLink::takeAll() {
     QByteArray all;
-    all.swap(m_received);
+    all.swap(received_);
     return all;
 }
 
 void ReplyLink::answer() {
-    m_replies.append(QByteArray());
-    if (m_pos >= m_size)
+    replies_.append(QByteArray());
+    if (pos_ >= size_)
         return; // silence
-    const uint8_t header = m_data[m_pos++];
+    const uint8_t header = data_[pos_++];
     if (header == kBreak) {
-        m_broken = true;
-        m_error = QStringLiteral("cable pulled");
-        Q_EMIT failed(m_error);
+        broken_ = true;
+        error_ = QStringLiteral("cable pulled");
+        Q_EMIT failed(error_);
         return;
     }
     if (header == kRefuseOpen) {
-        m_refuseNextOpen = true;
+        refuseNextOpen_ = true;
         return;
     }
-    const size_t length = std::min<size_t>(header & kLengthMask, m_size - m_pos);
-    const QByteArray reply(reinterpret_cast<const char*>(m_data + m_pos), qsizetype(length));
-    m_pos += length;
-    m_replies.last() = reply;
+    const size_t length = std::min<size_t>(header & kLengthMask, size_ - pos_);
+    const QByteArray reply(reinterpret_cast<const char*>(data_ + pos_), qsizetype(length));
+    pos_ += length;
+    replies_.last() = reply;
     if (header & kLate) {
-        m_late += reply;
+        late_ += reply;
         return;
     }
-    m_received += reply;
+    received_ += reply;
     Q_EMIT readyRead();
 }
 
 void ReplyLink::deliverLate() {
-    if (m_late.isEmpty() || !m_open)
+    if (late_.isEmpty() || !open_)
         return;
-    m_received += m_late;
-    m_late.clear();
+    received_ += late_;
+    late_.clear();
     Q_EMIT readyRead();
 }

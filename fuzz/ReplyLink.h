@@ -29,31 +29,31 @@ public:
     QString name() const override { return QStringLiteral("fuzz"); }
     bool open() override;
     void close() override;
-    bool isOpen() const override { return m_open; }
-    QString errorString() const override { return m_error; }
+    bool isOpen() const override { return open_; }
+    QString errorString() const override { return error_; }
     bool write(const QByteArray& bytes) override;
-    qint64 bytesWaiting() const override { return m_received.size(); }
+    qint64 bytesWaiting() const override { return received_.size(); }
     QByteArray takeAll() override;
 
-    QByteArray written() const { return m_written; }             // every byte the program sent
-    const QList<QByteArray>& writes() const { return m_writes; } // each write, in order
+    QByteArray written() const { return written_; }             // every byte the program sent
+    const QList<QByteArray>& writes() const { return writes_; } // each write, in order
     // The reply given to each write, in order (empty for silence, a break or a refusal).
-    const QList<QByteArray>& replies() const { return m_replies; }
+    const QList<QByteArray>& replies() const { return replies_; }
 
 private:
     void answer();
     void deliverLate();
 
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_pos = 0;
-    bool m_open = true;
-    bool m_broken = false;
-    bool m_refuseNextOpen = false;
-    QString m_error;
-    QByteArray m_received;
-    QByteArray m_late;
-    QByteArray m_written;
-    QList<QByteArray> m_writes;
-    QList<QByteArray> m_replies;
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool open_ = true;
+    bool broken_ = false;
+    bool refuseNextOpen_ = false;
+    QString error_;
+    QByteArray received_;
+    QByteArray late_;
+    QByteArray written_;
+    QList<QByteArray> writes_;
+    QList<QByteArray> replies_;
 };

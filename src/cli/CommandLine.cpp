@@ -31,59 +31,58 @@ QString asGiven(const QString& name, const QStringList& args) {
 } // namespace
 
 CommandLine::CommandLine(const QString& command, const QString& usage)
-    : m_command(command), m_usage(usage) {
-    m_parser.addOption(
-        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    : command_(command), usage_(usage) {
+    parser_.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
 }
 
 void CommandLine::addSwitch(const QString& name) {
-    m_parser.addOption(QCommandLineOption(name));
+    parser_.addOption(QCommandLineOption(name));
 }
 
 void CommandLine::addValue(const QString& name) {
-    m_parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
-    m_valueNames.append(name);
+    parser_.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
+    valueNames_.append(name);
 }
 
 std::optional<int> CommandLine::parse(const QStringList& args, const QString& help) {
     // The parser skips its first argument, the program's name.
-    const bool parsed = m_parser.parse(QStringList{QStringLiteral("scalectl")} + args);
-    if (m_parser.isSet(QStringLiteral("help"))) {
+    const bool parsed = parser_.parse(QStringList{QStringLiteral("scalectl")} + args);
+    if (parser_.isSet(QStringLiteral("help"))) {
         printLine(help);
         return ExitOk;
     }
     if (!parsed)
         return usageError(firstProblem(args));
-    for (const QString& name : m_valueNames) {
-        if (m_parser.values(name).contains(QString()))
+    for (const QString& name : valueNames_) {
+        if (parser_.values(name).contains(QString()))
             return usageError(QStringLiteral("%1 needs a value").arg(dashed(name)));
     }
     return std::nullopt;
 }
 
 QString CommandLine::value(const QString& name) const {
-    const QStringList all = m_parser.values(name);
+    const QStringList all = parser_.values(name);
     return all.isEmpty() ? QString() : all.last();
 }
 
 qsizetype CommandLine::count(const QString& name) const {
-    return m_parser.optionNames().count(name);
+    return parser_.optionNames().count(name);
 }
 
 int CommandLine::usageError(const QString& message) const {
-    return cli::usageError(m_command, m_usage, message);
+    return cli::usageError(command_, usage_, message);
 }
 
 // In the words of scalectl's other messages rather than the parser's.
 QString CommandLine::firstProblem(const QStringList& args) const {
-    if (const QStringList unknown = m_parser.unknownOptionNames(); !unknown.isEmpty())
+    if (const QStringList unknown = parser_.unknownOptionNames(); !unknown.isEmpty())
         return QStringLiteral("unknown option '%1'").arg(asGiven(unknown.first(), args));
     const QString last = args.isEmpty() ? QString() : args.last();
-    for (const QString& name : m_valueNames) {
+    for (const QString& name : valueNames_) {
         if (last == dashed(name))
             return QStringLiteral("%1 needs a value").arg(last);
     }
-    QString text = m_parser.errorText(); // e.g. "Unexpected value after '--all'."
+    QString text = parser_.errorText(); // e.g. "Unexpected value after '--all'."
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
     if (!text.isEmpty())

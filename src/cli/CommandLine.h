@@ -23,11 +23,11 @@ public:
     // `help` is printed on stdout, ExitUsage once a usage error is reported on stderr.
     std::optional<int> parse(const QStringList& args, const QString& help);
 
-    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    bool isSet(const QString& name) const { return parser_.isSet(name); }
     QString value(const QString& name) const; // the last one given
-    QStringList values(const QString& name) const { return m_parser.values(name); }
+    QStringList values(const QString& name) const { return parser_.values(name); }
     qsizetype count(const QString& name) const; // how many times the option was given
-    QStringList positional() const { return m_parser.positionalArguments(); }
+    QStringList positional() const { return parser_.positionalArguments(); }
 
     // Reports "scalectl COMMAND: message" and the synopsis on stderr; returns ExitUsage.
     int usageError(const QString& message) const;
@@ -35,10 +35,10 @@ public:
 private:
     QString firstProblem(const QStringList& args) const;
 
-    QString m_command;
-    QString m_usage;
-    QStringList m_valueNames;
-    QCommandLineParser m_parser;
+    QString command_;
+    QString usage_;
+    QStringList valueNames_;
+    QCommandLineParser parser_;
 };
 
 } // namespace cli

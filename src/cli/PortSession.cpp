@@ -15,15 +15,15 @@ std::unique_ptr<PortSession> PortSession::open(const QString& command, const QSt
 }
 
 PortSession::PortSession(std::unique_ptr<Link> link, const TransferAbort* abort)
-    : m_link(std::move(link)), m_wire(*m_link, m_clock, abort) {}
+    : link_(std::move(link)), wire_(*link_, clock_, abort) {}
 
 PortSession::~PortSession() {
     close();
 }
 
 void PortSession::close() {
-    if (!m_open)
+    if (!open_)
         return;
-    m_open = false;
-    m_link->close();
+    open_ = false;
+    link_->close();
 }

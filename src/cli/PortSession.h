@@ -24,14 +24,14 @@ public:
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
-    Wire& wire() { return m_wire; }
+    Wire& wire() { return wire_; }
     void close(); // once the transfer is over; closing twice is harmless
 
 private:
     PortSession(std::unique_ptr<Link> link, const TransferAbort* abort);
 
-    std::unique_ptr<Link> m_link;
-    RealClock m_clock;
-    Wire m_wire;
-    bool m_open = true;
+    std::unique_ptr<Link> link_;
+    RealClock clock_;
+    Wire wire_;
+    bool open_ = true;
 };

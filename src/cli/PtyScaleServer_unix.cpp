@@ -23,75 +23,75 @@ QString systemError(const char* what) {
 } // namespace
 
 PtyScaleServer::PtyScaleServer(SimulatedScale& scale, int baud, QObject* parent)
-    : QObject(parent), m_scale(scale), m_pacer(baud) {
-    m_clock.start();
-    connect(&m_pacer, &Pacer::released, this, &PtyScaleServer::send);
+    : QObject(parent), scale_(scale), pacer_(baud) {
+    clock_.start();
+    connect(&pacer_, &Pacer::released, this, &PtyScaleServer::send);
 }
 
 PtyScaleServer::~PtyScaleServer() {
-    delete m_readable;
-    delete m_writable;
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
+    delete readable_;
+    delete writable_;
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
 }
 
 bool PtyScaleServer::start() {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_master < 0) {
-        m_error = systemError("cannot create a pseudo-terminal");
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0) {
+        error_ = systemError("cannot create a pseudo-terminal");
         return false;
     }
     char path[128] = {};
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
-        ::ptsname_r(m_master, path, sizeof path) != 0) {
-        m_error = systemError("cannot prepare the pseudo-terminal");
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+        ::ptsname_r(master_, path, sizeof path) != 0) {
+        error_ = systemError("cannot prepare the pseudo-terminal");
         return false;
     }
-    m_slavePath = QString::fromLocal8Bit(path);
-    m_slave = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    slavePath_ = QString::fromLocal8Bit(path);
+    slave_ = ::open(path, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios raw = {};
-    if (m_slave < 0 || ::tcgetattr(m_slave, &raw) != 0) {
-        m_error = systemError("cannot open the pseudo-terminal's slave");
+    if (slave_ < 0 || ::tcgetattr(slave_, &raw) != 0) {
+        error_ = systemError("cannot open the pseudo-terminal's slave");
         return false;
     }
     ::cfmakeraw(&raw);
-    if (::tcsetattr(m_slave, TCSANOW, &raw) != 0) {
-        m_error = systemError("cannot put the pseudo-terminal into raw mode");
+    if (::tcsetattr(slave_, TCSANOW, &raw) != 0) {
+        error_ = systemError("cannot put the pseudo-terminal into raw mode");
         return false;
     }
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 
-    m_readable = new QSocketNotifier(m_master, QSocketNotifier::Read);
-    connect(m_readable, &QSocketNotifier::activated, this, &PtyScaleServer::readRequests);
-    m_writable = new QSocketNotifier(m_master, QSocketNotifier::Write);
-    m_writable->setEnabled(false);
-    connect(m_writable, &QSocketNotifier::activated, this, &PtyScaleServer::flushPending);
+    readable_ = new QSocketNotifier(master_, QSocketNotifier::Read);
+    connect(readable_, &QSocketNotifier::activated, this, &PtyScaleServer::readRequests);
+    writable_ = new QSocketNotifier(master_, QSocketNotifier::Write);
+    writable_->setEnabled(false);
+    connect(writable_, &QSocketNotifier::activated, this, &PtyScaleServer::flushPending);
     return true;
 }
 
 void PtyScaleServer::readRequests() {
     char buffer[4096];
     for (;;) {
-        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        const ssize_t got = ::read(master_, buffer, sizeof buffer);
         if (got <= 0)
             return; // EAGAIN: all read; EIO cannot happen while the slave is held open here
-        m_pacer.push(m_scale.feed(QByteArray(buffer, got), m_clock.elapsed()));
+        pacer_.push(scale_.feed(QByteArray(buffer, got), clock_.elapsed()));
     }
 }
 
 void PtyScaleServer::send(const QByteArray& bytes) {
-    m_unsent += bytes;
+    unsent_ += bytes;
     flushPending();
 }
 
 void PtyScaleServer::flushPending() {
-    while (!m_unsent.isEmpty()) {
-        const ssize_t put = ::write(m_master, m_unsent.constData(), size_t(m_unsent.size()));
+    while (!unsent_.isEmpty()) {
+        const ssize_t put = ::write(master_, unsent_.constData(), size_t(unsent_.size()));
         if (put <= 0)
             break; // the slave's input queue is full: wait until the master is writable
-        m_unsent.remove(0, put);
+        unsent_.remove(0, put);
     }
-    m_writable->setEnabled(!m_unsent.isEmpty());
+    writable_->setEnabled(!unsent_.isEmpty());
 }

@@ -4,12 +4,12 @@
 #include "cli/ScaleServers.h"
 
 PtyScaleServer::PtyScaleServer(SimulatedScale& scale, int baud, QObject* parent)
-    : QObject(parent), m_scale(scale), m_pacer(baud) {}
+    : QObject(parent), scale_(scale), pacer_(baud) {}
 
 PtyScaleServer::~PtyScaleServer() = default;
 
 bool PtyScaleServer::start() {
-    m_error = QStringLiteral("--pty is available on Linux only; use --tcp HOST:PORT, e.g. "
-                             "--tcp 127.0.0.1:0");
+    error_ = QStringLiteral("--pty is available on Linux only; use --tcp HOST:PORT, e.g. "
+                            "--tcp 127.0.0.1:0");
     return false;
 }

@@ -6,53 +6,53 @@
 #include <QTcpSocket>
 
 TcpScaleServer::TcpScaleServer(SimulatedScale& scale, int baud, QObject* parent)
-    : QObject(parent), m_scale(scale), m_baud(baud), m_server(new QTcpServer(this)) {
-    m_clock.start();
-    connect(m_server, &QTcpServer::newConnection, this, &TcpScaleServer::takeNextClient);
+    : QObject(parent), scale_(scale), baud_(baud), server_(new QTcpServer(this)) {
+    clock_.start();
+    connect(server_, &QTcpServer::newConnection, this, &TcpScaleServer::takeNextClient);
 }
 
 bool TcpScaleServer::start(const QHostAddress& address, quint16 port) {
-    if (!m_server->listen(address, port)) {
-        m_error = m_server->errorString();
+    if (!server_->listen(address, port)) {
+        error_ = server_->errorString();
         return false;
     }
     return true;
 }
 
 QString TcpScaleServer::portName() const {
-    const QHostAddress address = m_server->serverAddress();
+    const QHostAddress address = server_->serverAddress();
     QString host = address.toString();
     if (address.protocol() == QAbstractSocket::IPv6Protocol)
         host = QLatin1Char('[') + host + QLatin1Char(']');
-    return QStringLiteral("tcp://%1:%2").arg(host).arg(m_server->serverPort());
+    return QStringLiteral("tcp://%1:%2").arg(host).arg(server_->serverPort());
 }
 
 void TcpScaleServer::takeNextClient() {
-    if (m_client || !m_server->hasPendingConnections())
+    if (client_ || !server_->hasPendingConnections())
         return;
-    m_client = m_server->nextPendingConnection();
-    m_server->pauseAccepting(); // the next one waits until this one has gone
-    m_scale.dropFrame();        // a new connection is a freshly opened port
-    m_pacer = new Pacer(m_baud, m_client);
-    QTcpSocket* client = m_client;
-    connect(m_pacer, &Pacer::released, client,
+    client_ = server_->nextPendingConnection();
+    server_->pauseAccepting(); // the next one waits until this one has gone
+    scale_.dropFrame();        // a new connection is a freshly opened port
+    pacer_ = new Pacer(baud_, client_);
+    QTcpSocket* client = client_;
+    connect(pacer_, &Pacer::released, client,
             [client](const QByteArray& bytes) { client->write(bytes); });
     connect(client, &QTcpSocket::readyRead, this,
-            [this, client] { m_pacer->push(m_scale.feed(client->readAll(), m_clock.elapsed())); });
+            [this, client] { pacer_->push(scale_.feed(client->readAll(), clock_.elapsed())); });
     connect(client, &QTcpSocket::disconnected, this, &TcpScaleServer::onClientGone);
     connect(client, &QTcpSocket::errorOccurred, this, &TcpScaleServer::onClientGone);
 }
 
 void TcpScaleServer::onClientGone() {
-    if (!m_client)
+    if (!client_)
         return;
-    QTcpSocket* client = m_client;
-    m_client = nullptr;
-    m_pacer = nullptr; // a child of the socket
+    QTcpSocket* client = client_;
+    client_ = nullptr;
+    pacer_ = nullptr; // a child of the socket
     client->disconnect(this);
     client->abort();
     client->deleteLater();
-    m_server->resumeAccepting();
+    server_->resumeAccepting();
     takeNextClient();
 }
 

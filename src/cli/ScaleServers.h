@@ -25,24 +25,24 @@ public:
     ~PtyScaleServer() override;
 
     bool start(); // false: errorString() says why
-    QString portName() const { return m_slavePath; }
-    QString errorString() const { return m_error; }
+    QString portName() const { return slavePath_; }
+    QString errorString() const { return error_; }
 
 private:
     void readRequests();
     void send(const QByteArray& bytes);
     void flushPending();
 
-    SimulatedScale& m_scale;
-    Pacer m_pacer;
-    QElapsedTimer m_clock;
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
-    QString m_error;
-    QByteArray m_unsent; // what the master could not take yet
-    QSocketNotifier* m_readable = nullptr;
-    QSocketNotifier* m_writable = nullptr;
+    SimulatedScale& scale_;
+    Pacer pacer_;
+    QElapsedTimer clock_;
+    int master_ = -1;
+    int slave_ = -1;
+    QString slavePath_;
+    QString error_;
+    QByteArray unsent_; // what the master could not take yet
+    QSocketNotifier* readable_ = nullptr;
+    QSocketNotifier* writable_ = nullptr;
 };
 
 // Serves a simulated scale on a TCP port, one connection at a time: further connections wait
@@ -54,19 +54,19 @@ public:
 
     bool start(const QHostAddress& address, quint16 port); // port 0: any free port
     QString portName() const; // "tcp://127.0.0.1:40123", as `--port` takes it
-    QString errorString() const { return m_error; }
+    QString errorString() const { return error_; }
 
 private:
     void takeNextClient();
     void onClientGone();
 
-    SimulatedScale& m_scale;
-    int m_baud;
-    QElapsedTimer m_clock;
-    QTcpServer* m_server;
-    QPointer<QTcpSocket> m_client;
-    Pacer* m_pacer = nullptr;
-    QString m_error;
+    SimulatedScale& scale_;
+    int baud_;
+    QElapsedTimer clock_;
+    QTcpServer* server_;
+    QPointer<QTcpSocket> client_;
+    Pacer* pacer_ = nullptr;
+    QString error_;
 };
 
 // "HOST:PORT" with HOST an IPv4 address, "localhost" or "[IPv6]"; false when it is none.
