@@ -1,7 +1,6 @@
 #include "files/TableFileCommands.h"
 
 #include "files/FileBytes.h"
-#include "files/FileRules.h"
 #include "files/TableFileFormat.h"
 #include "tables/ShownText.h"
 
@@ -93,7 +92,7 @@ OpenResult openTable(Table<Record, N>& table, const QString& path) {
 template <typename Record, int N> CopyResult copyGridToRecords(Table<Record, N>& table) {
     CopyResult result;
     const TableKind& kind = Record::kind();
-    const int zeroFilled = fileRulesFor(kind).zeroFilledColumn;
+    const int zeroFilled = kind.file.zeroFilledColumn;
     // A spreadsheet import may leave fewer rows; every row the copy addresses must exist.
     if (table.grid.rows() < Table<Record, N>::kRowLimit)
         table.grid.setRows(Table<Record, N>::kRowLimit);
@@ -113,7 +112,7 @@ template <typename Record, int N> CopyResult copyGridToRecords(Table<Record, N>&
             if (!problem.isEmpty()) {
                 result.status = QStringLiteral("Cannot save: row %1, %2: %3")
                                     .arg(row)
-                                    .arg(columnTitle(kind, column), problem);
+                                    .arg(kind.fields[f].title(), problem);
                 return result;
             }
         }
@@ -147,7 +146,7 @@ SaveResult saveRecords(const Table<Record, N>& table, const QString& path) {
         return result;
     }
     result.ok = true;
-    result.status = fileRulesFor(Record::kind()).savedCountText + decimalText(table.count);
+    result.status = Record::kind().file.savedCountText + decimalText(table.count);
     return result;
 }
 

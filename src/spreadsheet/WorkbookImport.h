@@ -39,7 +39,7 @@ std::optional<ImportedTable> importFile(const QString& path, const TableKind& ki
 template <typename T> void placeImport(const ImportedTable& imported, T& table) {
     const TableKind& kind = T::kind();
     table.grid.setCols(kind.columns());
-    table.grid.applyFormat(kind.formatString); // alignments; the header texts come next
+    table.grid.applyFormat(kind.formatString()); // alignments; the header texts come next
     table.grid.setAll(imported.cells);
     for (int i = 1; i <= T::kDataRows; ++i) {
         for (int f = 0; f < kind.fields.size(); ++f) {

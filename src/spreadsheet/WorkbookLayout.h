@@ -3,7 +3,6 @@
 #include "tables/TableKind.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -12,26 +11,14 @@ namespace workbook {
 // Receives each status text as the command reaches it.
 using StatusSink = std::function<void(const QString&)>;
 
-// What differs between the PLU and the ingredient workbooks: the sheet layout, the limits of
-// the import and the status texts. One import and one export serve both tables from this.
-struct Layout {
-    QString importFirstText; // shown by the window before its file dialog
-    QString progressText;    // import, per row, before the row's first cell and six blanks
-    QString countText;       // import, before the number of rows read
-    QString sheetPrefix;     // export: the sheet is named prefix + "dd.mm.yy"
-    QStringList headers;     // export: row 1, columns A.. (one per data column)
-    int gridRows;            // import: grid rows while reading
-    int lastSheetRow;        // import: the read ends after this sheet row (1-based)
-    QString emptyNumber;     // import: what an empty numeric cell after column A becomes
-    QString emptyText;       // import: what an empty text cell becomes
-    int textCut;             // import: texts longer than this are cut in the records
+// What differs between the workbooks of the table kinds is part of each kind's descriptor:
+// the sheet layout, the limits of the import and the status texts. One import and one export
+// serve every kind from it.
+using Layout = WorkbookLayout;
 
-    int columns() const { return int(headers.size()); }
-};
-
-const Layout& pluLayout();
-const Layout& ingredLayout();
-const Layout& layoutOf(const TableKind& kind);
+inline const Layout& layoutOf(const TableKind& kind) {
+    return kind.workbook;
+}
 
 // Texts both tables share.
 inline const QString kOpenText = QStringLiteral(" Open Excel File ");

@@ -21,9 +21,6 @@ NumberConversion convertNumber(const QString& text, IntWidth width);
 inline NumberConversion toInt16(const QString& text) {
     return convertNumber(text, IntWidth::Int16);
 }
-inline NumberConversion toInt32(const QString& text) {
-    return convertNumber(text, IntWidth::Int32);
-}
 
 // Plain decimal text of a number: no blanks, no leading zeros, a minus sign when negative.
 inline QString decimalText(qint64 value) {

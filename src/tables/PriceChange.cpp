@@ -103,7 +103,7 @@ QVector<PricePreviewRow> previewPriceChange(const TextGrid& grid, const QList<in
         if (price.isEmpty())
             continue;
         PricePreviewRow line{row, price, QString(), QString()};
-        const NumberConversion old = toInt32(price);
+        const NumberConversion old = convertNumber(price, IntWidth::Int32); // a 32-bit field
         if (!old.ok) {
             line.error = old.error;
         } else {

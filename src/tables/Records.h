@@ -1,12 +1,16 @@
 #pragma once
 
+#include "scale/ScaleModel.h"
 #include "tables/TableKind.h"
 
 #include <QString>
 #include <QtGlobal>
 
-// One PLU record; its fields in grid column order 1 to 9.
+// One PLU record; its fields in grid column order 1 to 9. Its descriptor, kind(), and the
+// field access by position are in PluKind.cpp.
 struct PluRecord {
+    static constexpr int kCapacity = scale::kStandardScale.pluCapacity; // records 1..kCapacity
+
     qint16 PluNo = 0;
     qint32 ItemCode = 0;
     QString ItemName1;
@@ -17,7 +21,7 @@ struct PluRecord {
     qint16 GCode = 0;
     qint16 MessageNo = 0;
 
-    static const TableKind& kind() { return pluKind(); }
+    static const TableKind& kind();
 
     // Field access by position 0.. (grid column - 1), for code shared by both tables.
     qint32 number(int field) const;
@@ -29,8 +33,11 @@ struct PluRecord {
 };
 
 // One ingredient message. Extra1..Extra4 are four further text lines that nothing fills;
-// the ingredient download sends them as blank lines.
+// the ingredient download sends them as blank lines. Its descriptor and field access are in
+// IngredKind.cpp.
 struct IngredRecord {
+    static constexpr int kCapacity = scale::kStandardScale.ingredCapacity;
+
     qint16 MessageNo = 0;
     QString Message1;
     QString Message2;
@@ -41,7 +48,7 @@ struct IngredRecord {
     QString Extra3;
     QString Extra4;
 
-    static const TableKind& kind() { return ingredKind(); }
+    static const TableKind& kind();
 
     qint32 number(int field) const;
     void setNumber(int field, qint32 value);
@@ -50,3 +57,10 @@ struct IngredRecord {
 
     bool operator==(const IngredRecord&) const = default;
 };
+
+inline const TableKind& pluKind() {
+    return PluRecord::kind();
+}
+inline const TableKind& ingredKind() {
+    return IngredRecord::kind();
+}

@@ -10,7 +10,7 @@
 // array of typed records (index 0 has no grid row; data starts at 1) and the count of
 // records in use. The records follow the grid only where a command copies one into the
 // other (New, Open, Save, import, upload).
-template <typename Record, int DataRows> struct Table {
+template <typename Record, int DataRows = Record::kCapacity> struct Table {
     using RecordType = Record;
     static constexpr int kDataRows = DataRows;
     static constexpr int kRowLimit = DataRows + 1; // grid rows at reset, header included
@@ -26,7 +26,7 @@ template <typename Record, int DataRows> struct Table {
     void reset() {
         grid.setRows(kRowLimit);
         grid.setCols(kind().columns());
-        grid.applyFormat(kind().formatString);
+        grid.applyFormat(kind().formatString());
         QVector<QStringList> cells = grid.all();
         for (int r = 1; r < kRowLimit; ++r) {
             QStringList& row = cells[r];
@@ -56,8 +56,8 @@ private:
     }
 };
 
-using PluTable = Table<PluRecord, 600>;
-using IngredTable = Table<IngredRecord, 200>;
+using PluTable = Table<PluRecord>;
+using IngredTable = Table<IngredRecord>;
 
 // Every table type, for the explicit instantiations of code shared by all tables:
 //   #define INSTANTIATE(T) template QString newTable(T&);

@@ -31,6 +31,20 @@ TYPED_TEST(TableReset, NumbersEveryRowAndEmptiesEveryCellAndRecord) {
     EXPECT_TRUE(table.records[TypeParam::kDataRows].text(1).isEmpty());
 }
 
+// What the file and workbook code take from a kind's descriptor has to fit its fields: one
+// workbook header per field, a zero-filled column that is a number field.
+TYPED_TEST(TableReset, DescriptorPartsFitTheFields) {
+    const TableKind& kind = TypeParam::kind();
+    EXPECT_EQ(kind.dataRows, TypeParam::kDataRows);
+    EXPECT_EQ(kind.workbook.columns(), kind.fields.size());
+    EXPECT_EQ(kind.workbook.lastSheetRow, TypeParam::kRowLimit);
+    const int zeroFilled = kind.file.zeroFilledColumn;
+    if (zeroFilled > 0) {
+        ASSERT_LT(zeroFilled, kind.columns());
+        EXPECT_NE(kind.fields[zeroFilled - 1].kind, FieldKind::Text);
+    }
+}
+
 TEST(TableFormat, PluHeaderAlignmentsAndSegmentWidths) {
     PluTable table;
     table.reset();
