@@ -53,11 +53,14 @@ int main(int argc, char** argv) {
 
     // Nothing was asked, so nothing comes: each receive runs into its limit.
     for (int i = 0; i < 3; ++i)
-        measureTimeOut("RxByte", Wire::kByteLimitMs, [&] { return wire.RxByte().status; });
-    measureTimeOut("RxInt", Wire::kByteLimitMs, [&] { return wire.RxInt().status; });
+        measureTimeOut("RxByte", scale::kStandardScale.limits.byteMs,
+                       [&] { return wire.RxByte().status; });
+    measureTimeOut("RxInt", scale::kStandardScale.limits.byteMs,
+                   [&] { return wire.RxInt().status; });
     if (!quick) {
         quint32 a = 0, b = 0, c = 0;
-        measureTimeOut("RxFip", Wire::kRecordLimitMs, [&] { return wire.RxFip(a, b, c); });
+        measureTimeOut("RxFip", scale::kStandardScale.limits.displayRecordMs,
+                       [&] { return wire.RxFip(a, b, c); });
     }
 
     constexpr int kReads = 20;

@@ -13,7 +13,8 @@
 namespace {
 
 // What the scale can cost at most: a second for the sync answer, five for the record.
-constexpr qint64 kLongestReadMs = Wire::kByteLimitMs + Wire::kRecordLimitMs;
+constexpr qint64 kLongestReadMs =
+    scale::kStandardScale.limits.byteMs + scale::kStandardScale.limits.displayRecordMs;
 
 } // namespace
 

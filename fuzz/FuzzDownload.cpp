@@ -18,10 +18,12 @@
 namespace {
 
 using namespace download_texts;
+using namespace transfer_texts;
 
 // Per attempt at most: four receives of a second each, then the retry pause.
-constexpr qint64 kLongestAttemptMs = 4 * Wire::kByteLimitMs + download_timing::kRetryPauseMs;
-constexpr int kAttemptsPerRow = download_timing::kMaxRetries + 1;
+constexpr qint64 kLongestAttemptMs =
+    4 * scale::kStandardScale.limits.byteMs + scale::kStandardScale.retries.downloadPauseMs;
+constexpr int kAttemptsPerRow = scale::kStandardScale.retries.downloadRetries + 1;
 
 DownloadPlan pluPlan() {
     PluTable table;
@@ -75,10 +77,11 @@ void checkRetries(const QStringList& texts, DownloadOutcome outcome) {
             continue;
         if (text != kRetry + QString::number(expected))
             fuzzFailure("retries were not numbered 1, 2, 3 ... within a row");
-        if (++expected > download_timing::kMaxRetries + 1)
+        if (++expected > scale::kStandardScale.retries.downloadRetries + 1)
             fuzzFailure("a row was retried more than five times");
     }
-    if (outcome == DownloadOutcome::GaveUp && expected != download_timing::kMaxRetries + 1)
+    if (outcome == DownloadOutcome::GaveUp &&
+        expected != scale::kStandardScale.retries.downloadRetries + 1)
         fuzzFailure("the download gave up before the fifth retry failed");
 }
 

@@ -19,7 +19,7 @@ using namespace scale_bytes;
 
 constexpr qsizetype kLongestFaultText = 64;
 // The most one byte in can bring out: an upload reply one byte long plus a stray byte.
-constexpr qsizetype kMostOutPerByte = kUploadReplySize + 2;
+constexpr qsizetype kMostOutPerByte = scale::kStandardScale.uploadReplySize + 2;
 
 QByteArray bytesOf(const uint8_t* data, size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -42,11 +42,11 @@ void applyFaultText(SimulatedScale& scale, const QByteArray& text) {
 
 void checkStoredSizes(const SimulatedScale& scale) {
     for (const quint16 n : scale.pluNumbers()) {
-        if (scale.pluRecord(n)->size() != kPluRecordSize)
+        if (scale.pluRecord(n)->size() != scale::kStandardScale.pluRecordSize)
             fuzzFailure("a PLU record of the wrong size was stored");
     }
     for (const quint16 n : scale.ingredNumbers()) {
-        if (scale.ingredRecord(n)->size() != kIngredRecordSize)
+        if (scale.ingredRecord(n)->size() != scale::kStandardScale.ingredRecordSize)
             fuzzFailure("an ingredient record of the wrong size was stored");
     }
 }
@@ -54,7 +54,7 @@ void checkStoredSizes(const SimulatedScale& scale) {
 // After an idle gap, without faults, a display read and an upload must work from any state.
 void checkReadyAfterGap(SimulatedScale& scale, qint64& now) {
     scale.clearFaults();
-    now += SimulatedScale::kIdleResetMs;
+    now += scale::kStandardScale.idleResetMs;
     const QByteArray display = scale.feed(QByteArray("\xA5\x06", 2), now);
     if (display != char(kSyncAnswer) + scale.display().toRecord())
         fuzzFailure("after an idle gap the display read did not get its answer");
@@ -63,12 +63,12 @@ void checkReadyAfterGap(SimulatedScale& scale, qint64& now) {
     if (held.isEmpty())
         return;
     const quint16 n = held.last();
-    now += SimulatedScale::kIdleResetMs;
+    now += scale::kStandardScale.idleResetMs;
     const QByteArray reply = scale.feed(QByteArray("\xA5\x05", 2) + bigEndianBytes(n, 2), now);
     const QByteArray head = QByteArray(1, char(kSyncAnswer)) + char(kCommandAnswer);
-    if (reply.size() != 2 + kUploadReplySize || !reply.startsWith(head) ||
+    if (reply.size() != 2 + scale::kStandardScale.uploadReplySize || !reply.startsWith(head) ||
         bigEndianValue(reply, 2, 2) != n || bigEndianValue(reply, 4, 2) != n ||
-        reply.mid(6, kPluRecordSize) != *scale.pluRecord(n) ||
+        reply.mid(6, scale::kStandardScale.pluRecordSize) != *scale.pluRecord(n) ||
         quint8(reply.back()) != kRecordAccepted)
         fuzzFailure("after an idle gap an upload did not return the record held");
 }

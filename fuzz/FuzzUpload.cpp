@@ -18,9 +18,10 @@
 namespace {
 
 // Per attempt at most: two receives of a second, the reply's four seconds, the longest pause.
-constexpr qint64 kLongestAttemptMs =
-    2 * Wire::kByteLimitMs + UploadEngine::kReplyLimitMs + UploadEngine::kCommandRetryPauseMs;
-constexpr int kAttemptsPerNumber = UploadEngine::kRetryLimit + 1;
+constexpr qint64 kLongestAttemptMs = 2 * scale::kStandardScale.limits.byteMs +
+                                     scale::kStandardScale.limits.uploadReplyMs +
+                                     scale::kStandardScale.retries.uploadCommandPauseMs;
+constexpr int kAttemptsPerNumber = scale::kStandardScale.retries.uploadRetries + 1;
 
 const QString kReceived = QStringLiteral(" is received");
 const QString kRetry = QStringLiteral("Retry #");
@@ -56,10 +57,11 @@ void checkRetries(const QStringList& texts, UploadOutcome outcome) {
             continue;
         if (text != kRetry + QString::number(expected))
             fuzzFailure("retries were not numbered 1, 2, 3 ... within a number");
-        if (++expected > UploadEngine::kRetryLimit + 1)
+        if (++expected > scale::kStandardScale.retries.uploadRetries + 1)
             fuzzFailure("a number was retried more than four times");
     }
-    if (outcome == UploadOutcome::Aborted && expected != UploadEngine::kRetryLimit + 1)
+    if (outcome == UploadOutcome::Aborted &&
+        expected != scale::kStandardScale.retries.uploadRetries + 1)
         fuzzFailure("the upload was aborted before the fourth retry failed");
 }
 
@@ -112,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         received += text.endsWith(kReceived);
     if (result.tableReplaced && table.count != received)
         fuzzFailure("the count differs from the records reported received");
-    if (table.count < 0 || table.count > UploadEngine::kLastPluNo)
+    if (table.count < 0 || table.count > scale::kStandardScale.pluCapacity)
         fuzzFailure("the count left the table's range");
     checkRetries(texts, result.outcome);
     if (result.outcome == UploadOutcome::Cancelled)

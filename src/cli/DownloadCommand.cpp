@@ -17,27 +17,33 @@ namespace {
 const QString kUsage = QStringLiteral(
     "scalectl download plu|ingred FILE --port PORT [--one N | --range FIRST-LAST | --all]");
 
-const QString kHelp = QStringLiteral(
-    "Usage: scalectl download plu|ingred FILE --port PORT\n"
-    "                         [--one N | --range FIRST-LAST | --all]\n"
-    "\n"
-    "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
-    "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. Rows\n"
-    "are counted from 1 in the order of the file, as in the grid's \"No\" column.\n"
-    "  --all               every row of the file (default)\n"
-    "  --one N             row N only\n"
-    "  --range FIRST-LAST  rows FIRST to LAST; a reversed range sends nothing\n"
-    "Row numbers are read as the window's boxes read them: blanks allowed, halves\n"
-    "rounded to the even neighbour.\n"
-    "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
-    "\n"
-    "The status text of reading FILE and every status text of the transfer are printed\n"
-    "on stdout as they happen (\"plu#3 is transfered\", \"Retry #1\", \" THE END \").\n"
-    "Every selected row is checked before the first byte is sent; a row that cannot be\n"
-    "sent is named and nothing is sent. Ctrl-C or SIGTERM cancel the transfer as \"Cancel\"\n"
-    "does in ScaleDesk (\"Transfer cancelled\"); the rows sent until then stay on the scale.\n"
-    "Exit codes: 0 ended with \" THE END \", 1 refused, given up after six failures of\n"
-    "a row, the port failed or cancelled, 2 usage error, 3 FILE cannot be read.");
+// Built when asked for: the quoted texts are the transfer's own.
+QString help() {
+    return QStringLiteral(
+               "Usage: scalectl download plu|ingred FILE --port PORT\n"
+               "                         [--one N | --range FIRST-LAST | --all]\n"
+               "\n"
+               "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
+               "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. "
+               "Rows\n"
+               "are counted from 1 in the order of the file, as in the grid's \"No\" column.\n"
+               "  --all               every row of the file (default)\n"
+               "  --one N             row N only\n"
+               "  --range FIRST-LAST  rows FIRST to LAST; a reversed range sends nothing\n"
+               "Row numbers are read as the window's boxes read them: blanks allowed, halves\n"
+               "rounded to the even neighbour.\n"
+               "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+               "\n"
+               "The status text of reading FILE and every status text of the transfer are printed\n"
+               "on stdout as they happen (\"plu#3 is transfered\", \"%1\", \" THE END \").\n"
+               "Every selected row is checked before the first byte is sent; a row that cannot be\n"
+               "sent is named and nothing is sent. Ctrl-C or SIGTERM cancel the transfer as "
+               "\"Cancel\"\n"
+               "does in ScaleDesk (\"%2\"); the rows sent until then stay on the scale.\n"
+               "Exit codes: 0 ended with \" THE END \", 1 refused, given up after six failures of\n"
+               "a row, the port failed or cancelled, 2 usage error, 3 FILE cannot be read.")
+        .arg(transfer_texts::kRetry + QLatin1Char('1'), transfer_texts::kCancelled);
+}
 
 enum class TableChoice { Plu, Ingred };
 
@@ -67,7 +73,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     line.addValue(QStringLiteral("one"));
     line.addValue(QStringLiteral("range"));
     line.addValue(QStringLiteral("port"));
-    if (const std::optional<int> done = line.parse(args, kHelp))
+    if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList positional = line.positional();
     if (positional.size() != 2)

@@ -40,12 +40,15 @@ QString help() {
                "  --display W,U,T  the weight, unit price and total price it shows (0 to\n"
                "                   4294967295 each)\n"
                "  --fault FAULT    misbehave on demand; may be repeated (see below)\n"
-               "  --baud RATE      answer at the pace of a serial line of RATE baud (10 bits\n"
+               "  --baud RATE      answer at the pace of a serial line of RATE baud (%1 bits\n"
                "                   a byte), e.g. 9600; without it answers go out at once\n"
                "  --dump FILE      on ending, write every record it holds to FILE, one line\n"
-               "                   each: 'plu NUMBER HEX' (72 bytes), 'ingred NUMBER HEX'\n"
-               "                   (400 bytes)\n"
-               "\n") +
+               "                   each: 'plu NUMBER HEX' (%2 bytes), 'ingred NUMBER HEX'\n"
+               "                   (%3 bytes)\n"
+               "\n")
+               .arg(scale::kStandardScale.line.bitsPerByte())
+               .arg(scale::kStandardScale.pluRecordSize)
+               .arg(scale::kStandardScale.ingredRecordSize) +
            faultSyntaxHelp() +
            QStringLiteral("\n"
                           "\n"

@@ -20,28 +20,44 @@ namespace {
 
 const QString kUsage = QStringLiteral("scalectl upload plu OUT.plu --port PORT [--one N | --all]");
 
-const QString kHelp = QStringLiteral(
-    "Usage: scalectl upload plu OUT.plu --port PORT [--one N | --all]\n"
-    "\n"
-    "Reads PLU records from the scale, as ScaleDesk's \"Upload\" does, and writes them to\n"
-    "OUT.plu as Save writes a PLU file, so that it can be opened and downloaded again.\n"
-    "  --all     ask for PLU 1, 2, 3 ... until the scale lacks one, at most 600 (default)\n"
-    "  --one N   ask for PLU N only (1 to 600)\n"
-    "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim (the\n"
-    "simulated scale built into scalectl).\n"
-    "\n"
-    "Each status text is printed on stdout as it happens (\"plu#3 is received\", \"PLU is\n"
-    "not exist\", \"Retry #1\", ...). Names come back as the scale holds them: 28 characters,\n"
-    "centred with blanks.\n"
-    "\n"
-    "OUT.plu is replaced, whole, only by an upload that ends as it should: after the last\n"
-    "number asked for, or at \"PLU is not exist\". One that ends otherwise (given up after\n"
-    "five failures of one number, the port failed, or Ctrl-C or SIGTERM, which cancel it as\n"
-    "\"Cancel\" does in ScaleDesk) leaves OUT.plu as it was and writes the records received\n"
-    "until then to OUT.plu.partial. Nothing is written when no record came. Whether OUT.plu\n"
-    "can be written is checked before the first byte is sent.\n"
-    "Exit codes: 0 uploaded, 1 refused, aborted, cancelled or the port failed,\n"
-    "2 usage error, 3 OUT.plu cannot be written.");
+// Built when asked for: the numbers are the scale model's, the quoted texts the transfer's.
+QString help() {
+    const scale::ScaleModel& model = scale::kStandardScale;
+    return QStringLiteral(
+               "Usage: scalectl upload plu OUT.plu --port PORT [--one N | --all]\n"
+               "\n"
+               "Reads PLU records from the scale, as ScaleDesk's \"Upload\" does, and writes them "
+               "to\n"
+               "OUT.plu as Save writes a PLU file, so that it can be opened and downloaded again.\n"
+               "  --all     ask for PLU 1, 2, 3 ... until the scale lacks one, at most %1 "
+               "(default)\n"
+               "  --one N   ask for PLU N only (1 to %1)\n"
+               "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim "
+               "(the\n"
+               "simulated scale built into scalectl).\n"
+               "\n"
+               "Each status text is printed on stdout as it happens (\"plu#3 is received\", \"PLU "
+               "is\n"
+               "not exist\", \"%2\", ...). Names come back as the scale holds them: %3 "
+               "characters,\n"
+               "centred with blanks.\n"
+               "\n"
+               "OUT.plu is replaced, whole, only by an upload that ends as it should: after the "
+               "last\n"
+               "number asked for, or at \"PLU is not exist\". One that ends otherwise (given up "
+               "after\n"
+               "five failures of one number, the port failed, or Ctrl-C or SIGTERM, which cancel "
+               "it as\n"
+               "\"Cancel\" does in ScaleDesk) leaves OUT.plu as it was and writes the records "
+               "received\n"
+               "until then to OUT.plu.partial. Nothing is written when no record came. Whether "
+               "OUT.plu\n"
+               "can be written is checked before the first byte is sent.\n"
+               "Exit codes: 0 uploaded, 1 refused, aborted, cancelled or the port failed,\n"
+               "2 usage error, 3 OUT.plu cannot be written.")
+        .arg(QString::number(model.pluCapacity), transfer_texts::kRetry + QLatin1Char('1'),
+             QString::number(model.pluRecord.nameWidth));
+}
 
 struct Options {
     QString out;
@@ -55,7 +71,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     line.addSwitch(QStringLiteral("all"));
     line.addValue(QStringLiteral("one"));
     line.addValue(QStringLiteral("port"));
-    if (const std::optional<int> done = line.parse(args, kHelp))
+    if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList files = line.positional();
     if (files.isEmpty() || files.first() != QLatin1String("plu"))

@@ -1,46 +1,43 @@
 #include "protocol/DisplayRead.h"
 
+#include "protocol/Handshake.h"
 #include "protocol/ScaleBytes.h"
-#include "serial/Wire.h"
 
 namespace {
 
-DisplayReadResult interrupted(WireStatus status, const Wire& wire) {
+// The display read shows no texts of its own: its caller reports how it ended.
+DisplayReadResult interrupted(const Handshake& handshake) {
     DisplayReadResult result;
-    result.outcome = status == WireStatus::Aborted ? DisplayReadOutcome::Aborted
-                                                   : DisplayReadOutcome::LinkFailed;
-    result.error = wire.errorText();
+    result.outcome = handshake.ending() == Handshake::Ending::Cancelled
+                         ? DisplayReadOutcome::Aborted
+                         : DisplayReadOutcome::LinkFailed;
+    result.error = handshake.error();
     return result;
-}
-
-bool interrupts(WireStatus status) {
-    return status == WireStatus::LinkFailed || status == WireStatus::Aborted;
 }
 
 } // namespace
 
 DisplayReadResult readDisplay(Wire& wire) {
-    quint32 weight = 0;
-    quint32 unitPrice = 0;
-    quint32 totalPrice = 0;
+    Handshake handshake(wire, 0); // a failed read is not retried
 
-    if (const WireStatus sent = wire.TxByte(scale_bytes::kSync); sent != WireStatus::Ok)
-        return interrupted(sent, wire);
-    const Received<quint8> answer = wire.RxByte();
-    if (interrupts(answer.status))
-        return interrupted(answer.status, wire);
-    if (answer.value != scale_bytes::kSyncAnswer) {
+    const auto answer = handshake.ask(scale_bytes::kSync);
+    if (!answer)
+        return interrupted(handshake);
+    if (answer->value != scale_bytes::kSyncAnswer) {
         DisplayReadResult noSync;
-        if (answer.ok())
-            noSync.syncAnswer = answer.value;
+        if (answer->ok())
+            noSync.syncAnswer = answer->value;
         return noSync;
     }
 
-    if (const WireStatus sent = wire.TxByte(scale_bytes::kDisplayRead); sent != WireStatus::Ok)
-        return interrupted(sent, wire);
+    if (!handshake.carry(wire.TxByte(scale_bytes::kDisplayRead)))
+        return interrupted(handshake);
+    quint32 weight = 0;
+    quint32 unitPrice = 0;
+    quint32 totalPrice = 0;
     const WireStatus received = wire.RxFip(weight, unitPrice, totalPrice);
-    if (interrupts(received))
-        return interrupted(received, wire);
+    if (!handshake.carry(received))
+        return interrupted(handshake);
 
     DisplayReadResult result;
     result.outcome =

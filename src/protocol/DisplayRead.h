@@ -30,6 +30,7 @@ struct DisplayReadResult {
     }
 };
 
-// The display read: 0xA5, expect 0x77, 0x06, then the 12-byte display record within five
-// seconds. A missing record shows as three zeros. The port is neither closed nor reopened.
+// The display read: 0xA5, expect 0x77, 0x06, then the display record (12 bytes) within its
+// time limit (five seconds) on the wire's scale model. A missing record shows as three
+// zeros. The port is neither closed nor reopened.
 DisplayReadResult readDisplay(Wire& wire);

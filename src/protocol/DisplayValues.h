@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scale/ScaleModel.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -11,7 +13,7 @@ struct DisplayValues {
     quint32 unitPrice = 0;
     quint32 totalPrice = 0;
 
-    QByteArray toRecord() const; // the 12 bytes
+    QByteArray toRecord(const scale::ScaleModel& model = scale::kStandardScale) const;
 
     bool operator==(const DisplayValues&) const = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/DownloadPlan.h"
+#include "protocol/Handshake.h"
 
 #include <QString>
 
@@ -17,7 +18,6 @@ enum class DownloadOutcome {
     Cancelled,  // the abort object fired: "Transfer cancelled"
 };
 
-using StatusSink = std::function<void(const QString& text)>;
 using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
 
 // Sends the rows of `plan` to the scale, one handshake per row:
@@ -27,16 +27,12 @@ using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
 //                                         sent one byte at a time, counted failure
 //   D  the record in one write, 0x10 else "SyncOK error", counted failure
 //   E  accepted: "<accepted>i is transfered", the port closed and reopened
-// A counted failure adds one to the row's retry count; the sixth ends the download. Before
-// the retry "Retry #n" is shown and the port recovers: after a sync failure a pause of five
-// seconds, then close and reopen; after a command or record failure close and reopen, then
-// the pause; after a wrong echo nothing, as the zero bytes have already brought the scale
-// back to idle. Each text goes to `status` as it happens; `progress` hears of each accepted
-// row. The port is left open on every end but a failed reopen.
+// A counted failure adds one to the row's retry count; one more than the model's download
+// retries (5) ends the download. Before the retry "Retry #n" is shown and the port recovers:
+// after a sync failure the download pause (five seconds), then close and reopen; after a
+// command or record failure close and reopen, then the pause; after a wrong echo nothing, as
+// the zero bytes have already brought the scale back to idle. Each text goes to `status` as
+// it happens; `progress` hears of each accepted row. The port is left open on every end but
+// a failed reopen. Time limits, retries and pauses are those of the wire's scale model.
 DownloadOutcome runDownload(const DownloadPlan& plan, Wire& wire, const StatusSink& status,
                             const ProgressSink& progress = {});
-
-namespace download_timing {
-constexpr qint64 kRetryPauseMs = 5000;
-constexpr int kMaxRetries = 5; // "Retry #1" to "Retry #5"; the sixth failure gives up
-} // namespace download_timing

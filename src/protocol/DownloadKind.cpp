@@ -1,12 +1,9 @@
-#include "protocol/DownloadKind.h"
+#include "protocol/WireFormat.h"
 
-#include "protocol/ScaleBytes.h"
-
-const DownloadKind& pluDownloadKind() {
+const DownloadKind& WireFormat<PluRecord>::download() {
     static const DownloadKind kind{
         QStringLiteral("PLU"),
         scale_bytes::kPluDownload,
-        scale_bytes::kPluRecordSize,
         QStringLiteral("ERROR! select plu files"),
         QStringLiteral("PLU Range is not valid"),
         QStringLiteral("Sync error PLU No : "),
@@ -16,11 +13,10 @@ const DownloadKind& pluDownloadKind() {
     return kind;
 }
 
-const DownloadKind& ingredDownloadKind() {
+const DownloadKind& WireFormat<IngredRecord>::download() {
     static const DownloadKind kind{
         QStringLiteral("INGRED"),
         scale_bytes::kIngredDownload,
-        scale_bytes::kIngredRecordSize,
         QStringLiteral("ERROR! select Ingred files"),
         QStringLiteral("INGRED Range is not valid"),
         QStringLiteral("Sync error Message No : "),

@@ -3,13 +3,12 @@
 #include <QString>
 #include <QtGlobal>
 
-// What tells the PLU download from the ingredient download: the command byte, the size of
-// the record that follows the number, and the texts that name the table. Everything else of
-// the exchange is shared.
+// What tells one table's download from another's: the command byte and the texts that name
+// the table. Everything else of the exchange is shared. Each table kind's lives in its
+// WireFormat.
 struct DownloadKind {
     QString table;         // "PLU" / "INGRED", for texts of our own
     quint8 command;        // 0x02 / 0x00
-    int recordSize;        // 72 / 400
     QString noSourceText;  // the "Source" box holds "?"
     QString rangeText;     // the selection does not fit the table
     QString syncErrorText; // followed by the row number
@@ -17,15 +16,9 @@ struct DownloadKind {
     QString acceptedText;  // followed by the row number and " is transfered"
 };
 
-const DownloadKind& pluDownloadKind();
-const DownloadKind& ingredDownloadKind();
-
-// Texts both downloads show.
+// Texts every download shows.
 namespace download_texts {
 inline const QString kCommandError = QStringLiteral("Download command error");
-inline const QString kRecordError = QStringLiteral("SyncOK error");
-inline const QString kRetry = QStringLiteral("Retry #");
 inline const QString kTransfered = QStringLiteral(" is transfered");
 inline const QString kTheEnd = QStringLiteral(" THE END ");
-inline const QString kCancelled = QStringLiteral("Transfer cancelled");
 } // namespace download_texts

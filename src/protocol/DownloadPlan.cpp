@@ -1,7 +1,6 @@
 #include "protocol/DownloadPlan.h"
 
-#include "protocol/IngredWireRecord.h"
-#include "protocol/PluWireRecord.h"
+#include "protocol/WireFormat.h"
 
 #include <optional>
 
@@ -37,31 +36,23 @@ std::optional<RowRange> selectRows(const DownloadSelection& selection, int count
     return range;
 }
 
-struct Encoded {
-    QByteArray bytes;
-    QString error;
-};
+} // namespace
 
-Encoded encodeRecord(const PluRecord& record) {
-    const plu_wire::Encoded encoded = plu_wire::encode(record);
-    return {encoded.bytes, encoded.error};
-}
-
-Encoded encodeRecord(const IngredRecord& record) {
-    const ingred_wire::Encoded encoded = ingred_wire::encode(record);
-    return {encoded.bytes, encoded.error};
-}
-
-template <typename Record, int N>
-DownloadPlan plan(const DownloadKind& kind, const Table<Record, N>& table,
-                  const QString& sourcePath, const DownloadSelection& selection) {
+template <typename T>
+DownloadPlan planDownload(const T& table, const QString& sourcePath,
+                          const DownloadSelection& selection, const scale::ScaleModel& model) {
+    using Record = typename T::RecordType;
+    using Format = WireFormat<Record>;
+    const DownloadKind& kind = Format::download();
     DownloadPlan result;
     result.kind = &kind;
+    result.recordSize = Format::recordSize(model);
     if (sourcePath == QLatin1String("?")) {
         result.refusal = kind.noSourceText;
         return result;
     }
-    const std::optional<RowRange> range = selectRows(selection, qBound(0, int(table.count), N));
+    const std::optional<RowRange> range =
+        selectRows(selection, qBound(0, int(table.count), T::kDataRows));
     if (!range) {
         result.refusal = kind.rangeText;
         return result;
@@ -71,31 +62,25 @@ DownloadPlan plan(const DownloadKind& kind, const Table<Record, N>& table,
     const QString numberField = Record::kind().fields.first().name;
     for (int i = range->first; i <= range->last; ++i) {
         const Record& record = table.records[i];
-        const qint32 number = record.number(0);
-        const Encoded encoded = encodeRecord(record);
+        const int number = record.number(0);
+        const EncodedRecord encoded = Format::encode(record, model);
         QString problem = encoded.error;
-        if (number < 0)
-            problem = QStringLiteral("%1 %2 cannot be sent: it must lie between 0 and 32767")
+        if (number < 0 || number > model.largestNumber)
+            problem = QStringLiteral("%1 %2 cannot be sent: it must lie between 0 and %3")
                           .arg(numberField)
-                          .arg(number);
+                          .arg(number)
+                          .arg(model.largestNumber);
         if (!problem.isEmpty()) {
             result.rows.clear();
             result.refusal = QStringLiteral("%1 row %2: %3").arg(kind.table).arg(i).arg(problem);
             return result;
         }
-        result.rows.append({i, qint16(number), encoded.bytes});
+        result.rows.append({i, number, encoded.bytes});
     }
     return result;
 }
 
-} // namespace
-
-DownloadPlan planDownload(const PluTable& table, const QString& sourcePath,
-                          const DownloadSelection& selection) {
-    return plan(pluDownloadKind(), table, sourcePath, selection);
-}
-
-DownloadPlan planDownload(const IngredTable& table, const QString& sourcePath,
-                          const DownloadSelection& selection) {
-    return plan(ingredDownloadKind(), table, sourcePath, selection);
-}
+#define SCALEDESK_PLAN_DOWNLOAD(T)                                                                 \
+    template DownloadPlan planDownload(const T&, const QString&, const DownloadSelection&,         \
+                                       const scale::ScaleModel&);
+SCALEDESK_FOR_EACH_TABLE(SCALEDESK_PLAN_DOWNLOAD)

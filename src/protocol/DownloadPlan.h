@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/DownloadKind.h"
+#include "scale/ScaleModel.h"
 #include "tables/Table.h"
 
 #include <QByteArray>
@@ -21,7 +22,7 @@ struct DownloadSelection {
 // under (PluNo / MessageNo) and its finished wire record.
 struct DownloadRow {
     int index = 0;
-    qint16 number = 0;
+    int number = 0; // 0 to the largest number
     QByteArray record;
 };
 
@@ -30,6 +31,7 @@ struct DownloadRow {
 // begins, and a table changed while the transfer runs cannot mix old and new rows.
 struct DownloadPlan {
     const DownloadKind* kind = nullptr;
+    int recordSize = 0;        // of every row's record, also when no row is selected
     QVector<DownloadRow> rows; // ascending; empty for a reversed range
     QString refusal;           // the status text when nothing is to be sent
 
@@ -39,8 +41,9 @@ struct DownloadPlan {
 // `sourcePath` is the "Source" box: "?" refuses the download. Box texts are rounded halves to
 // even; a text that is no 16-bit number, a row below 1 or above the table's count refuses it
 // with the kind's range text. A row whose number, a number field or a character cannot
-// travel refuses it with a text naming the row and the field.
-DownloadPlan planDownload(const PluTable& table, const QString& sourcePath,
-                          const DownloadSelection& selection);
-DownloadPlan planDownload(const IngredTable& table, const QString& sourcePath,
-                          const DownloadSelection& selection);
+// travel refuses it with a text naming the row and the field. Any table of
+// SCALEDESK_FOR_EACH_TABLE; its records travel as their WireFormat says.
+template <typename T>
+DownloadPlan planDownload(const T& table, const QString& sourcePath,
+                          const DownloadSelection& selection,
+                          const scale::ScaleModel& model = scale::kStandardScale);

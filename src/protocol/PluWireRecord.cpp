@@ -3,29 +3,36 @@
 #include "serial/Wire.h"
 #include "tables/CodePage.h"
 
+#include <limits>
+
 namespace plu_wire {
 
 namespace {
 
-constexpr int kName1Offset = 4;
-constexpr int kName2Offset = 32;
-
 struct NumberSlot {
     const char* name;
     int offset;
-    int size; // 4 or 2 bytes: 0..2147483647 or 0..32767
+    int size;   // 4 or 2 bytes
+    qint64 max; // the table field's largest value that the wire carries
 };
 
-constexpr NumberSlot kItemCode{"ItemCode", 0, 4};
-constexpr NumberSlot kUnitPrice{"UnitPrice", 60, 4};
-constexpr NumberSlot kValidDate{"ValidDate", 64, 2};
-constexpr NumberSlot kTare{"Tare", 66, 2};
-constexpr NumberSlot kGCode{"GCode", 68, 2};
-constexpr NumberSlot kMessageNo{"MessageNo", 70, 2};
+// The number fields where the model puts them: four-byte fields carry the table's 32-bit
+// range, two-byte fields up to the largest number.
+struct NumberSlots {
+    NumberSlot itemCode, unitPrice, validDate, tare, gCode, messageNo;
 
-qint64 maxOf(const NumberSlot& slot) {
-    return slot.size == 4 ? 2147483647 : 32767;
-}
+    explicit NumberSlots(const scale::ScaleModel& model) {
+        const scale::PluRecordLayout& at = model.pluRecord;
+        const qint64 wide = std::numeric_limits<qint32>::max();
+        const qint64 narrow = model.largestNumber;
+        itemCode = {"ItemCode", at.itemCode, 4, wide};
+        unitPrice = {"UnitPrice", at.unitPrice, 4, wide};
+        validDate = {"ValidDate", at.validDate, 2, narrow};
+        tare = {"Tare", at.tare, 2, narrow};
+        gCode = {"GCode", at.gCode, 2, narrow};
+        messageNo = {"MessageNo", at.messageNo, 2, narrow};
+    }
+};
 
 // Writes one number; false (and `error` set) when the wire cannot carry it.
 bool putNumber(QByteArray& bytes, const NumberSlot& slot, qint64 value, QString& error) {
@@ -33,7 +40,7 @@ bool putNumber(QByteArray& bytes, const NumberSlot& slot, qint64 value, QString&
         error = QStringLiteral("%1 %2 cannot be sent: it must lie between 0 and %3")
                     .arg(QLatin1String(slot.name))
                     .arg(value)
-                    .arg(maxOf(slot));
+                    .arg(slot.max);
         return false;
     }
     bytes.replace(slot.offset, slot.size, bigEndianBytes(quint32(value), slot.size));
@@ -41,27 +48,28 @@ bool putNumber(QByteArray& bytes, const NumberSlot& slot, qint64 value, QString&
 }
 
 bool putName(QByteArray& bytes, int offset, const char* field, const QString& name,
-             QString& error) {
-    const QString text = nameField(name);
+             const scale::ScaleModel& model, QString& error) {
+    const int width = model.pluRecord.nameWidth;
+    const QString text = nameField(name, model);
     qsizetype bad = -1;
     const auto encoded = codepage::encode(text, &bad);
-    if (!encoded || encoded->size() != kNameWidth) {
+    if (!encoded || encoded->size() != width) {
         const QString character = bad >= 0 ? text.mid(bad, 1) : text;
         error = QStringLiteral("%1 holds \"%2\", a character the scale's code page lacks")
                     .arg(QLatin1String(field), character);
         return false;
     }
-    bytes.replace(offset, kNameWidth, *encoded);
+    bytes.replace(offset, width, *encoded);
     return true;
 }
 
 bool getNumber(const QByteArray& bytes, const NumberSlot& slot, qint32& out, QString& error) {
     const quint32 value = bigEndianValue(bytes, slot.offset, slot.size);
-    if (qint64(value) > maxOf(slot)) {
+    if (qint64(value) > slot.max) {
         error = QStringLiteral("%1 %2 is beyond the table's range 0 to %3")
                     .arg(QLatin1String(slot.name))
                     .arg(value)
-                    .arg(maxOf(slot));
+                    .arg(slot.max);
         return false;
     }
     out = qint32(value);
@@ -70,46 +78,52 @@ bool getNumber(const QByteArray& bytes, const NumberSlot& slot, qint32& out, QSt
 
 } // namespace
 
-QString nameField(const QString& name) {
-    if (name.size() >= kNameWidth)
-        return name.right(kNameWidth);
-    const qsizetype blanks = kNameWidth - name.size();
+QString nameField(const QString& name, const scale::ScaleModel& model) {
+    const int width = model.pluRecord.nameWidth;
+    if (name.size() >= width)
+        return name.right(width);
+    const qsizetype blanks = width - name.size();
     const qsizetype front = blanks / 2;
     return QString(front, QLatin1Char(' ')) + name + QString(blanks - front, QLatin1Char(' '));
 }
 
-Encoded encode(const PluRecord& record) {
-    Encoded result;
-    QByteArray bytes(kSize, '\0');
+EncodedRecord encode(const PluRecord& record, const scale::ScaleModel& model) {
+    EncodedRecord result;
+    QByteArray bytes(model.pluRecordSize, '\0');
     QString& error = result.error;
-    const bool ok = putNumber(bytes, kItemCode, record.ItemCode, error) &&
-                    putName(bytes, kName1Offset, "ItemName1", record.ItemName1, error) &&
-                    putName(bytes, kName2Offset, "ItemName2", record.ItemName2, error) &&
-                    putNumber(bytes, kUnitPrice, record.UnitPrice, error) &&
-                    putNumber(bytes, kValidDate, record.ValidDate, error) &&
-                    putNumber(bytes, kTare, record.Tare, error) &&
-                    putNumber(bytes, kGCode, record.GCode, error) &&
-                    putNumber(bytes, kMessageNo, record.MessageNo, error);
+    const NumberSlots slot(model);
+    const scale::PluRecordLayout& at = model.pluRecord;
+    const bool ok = putNumber(bytes, slot.itemCode, record.ItemCode, error) &&
+                    putName(bytes, at.itemName1, "ItemName1", record.ItemName1, model, error) &&
+                    putName(bytes, at.itemName2, "ItemName2", record.ItemName2, model, error) &&
+                    putNumber(bytes, slot.unitPrice, record.UnitPrice, error) &&
+                    putNumber(bytes, slot.validDate, record.ValidDate, error) &&
+                    putNumber(bytes, slot.tare, record.Tare, error) &&
+                    putNumber(bytes, slot.gCode, record.GCode, error) &&
+                    putNumber(bytes, slot.messageNo, record.MessageNo, error);
     if (ok)
         result.bytes = bytes;
     return result;
 }
 
-Decoded decode(const QByteArray& bytes) {
+Decoded decode(const QByteArray& bytes, const scale::ScaleModel& model) {
     Decoded result;
-    if (bytes.size() != kSize) {
-        result.error =
-            QStringLiteral("a PLU record is %1 bytes, not %2").arg(kSize).arg(bytes.size());
+    if (bytes.size() != model.pluRecordSize) {
+        result.error = QStringLiteral("a PLU record is %1 bytes, not %2")
+                           .arg(model.pluRecordSize)
+                           .arg(bytes.size());
         return result;
     }
     PluRecord& record = result.record;
     QString& error = result.error;
+    const NumberSlots slot(model);
     qint32 validDate = 0, tare = 0, gCode = 0, messageNo = 0;
-    const bool ok =
-        getNumber(bytes, kItemCode, record.ItemCode, error) &&
-        getNumber(bytes, kUnitPrice, record.UnitPrice, error) &&
-        getNumber(bytes, kValidDate, validDate, error) && getNumber(bytes, kTare, tare, error) &&
-        getNumber(bytes, kGCode, gCode, error) && getNumber(bytes, kMessageNo, messageNo, error);
+    const bool ok = getNumber(bytes, slot.itemCode, record.ItemCode, error) &&
+                    getNumber(bytes, slot.unitPrice, record.UnitPrice, error) &&
+                    getNumber(bytes, slot.validDate, validDate, error) &&
+                    getNumber(bytes, slot.tare, tare, error) &&
+                    getNumber(bytes, slot.gCode, gCode, error) &&
+                    getNumber(bytes, slot.messageNo, messageNo, error);
     if (!ok) {
         record = PluRecord{};
         return result;
@@ -118,8 +132,9 @@ Decoded decode(const QByteArray& bytes) {
     record.Tare = qint16(tare);
     record.GCode = qint16(gCode);
     record.MessageNo = qint16(messageNo);
-    record.ItemName1 = codepage::decode(bytes.mid(kName1Offset, kNameWidth));
-    record.ItemName2 = codepage::decode(bytes.mid(kName2Offset, kNameWidth));
+    const scale::PluRecordLayout& at = model.pluRecord;
+    record.ItemName1 = codepage::decode(bytes.mid(at.itemName1, at.nameWidth));
+    record.ItemName2 = codepage::decode(bytes.mid(at.itemName2, at.nameWidth));
     return result;
 }
 

@@ -3,7 +3,8 @@
 #include <QtGlobal>
 
 // The bytes of the exchanges with the scale. Every exchange starts with the sync request;
-// the scale answers it, then a command byte selects the exchange.
+// the scale answers it, then a command byte selects the exchange. The sizes of what follows
+// are the scale model's (scale/ScaleModel.h).
 namespace scale_bytes {
 
 constexpr quint8 kSync = 0xA5;           // PC: are you ready?
@@ -14,10 +15,5 @@ constexpr quint8 kPluUpload = 0x05;      // PC: send me a PLU
 constexpr quint8 kDisplayRead = 0x06;    // PC: send me the display values
 constexpr quint8 kCommandAnswer = 0x01;  // scale: command taken (all but the display read)
 constexpr quint8 kRecordAccepted = 0x10; // scale: record stored; also the upload reply's end
-
-constexpr int kPluRecordSize = 72;
-constexpr int kIngredRecordSize = 400;
-constexpr int kUploadReplySize = 77;
-constexpr int kDisplayRecordSize = 12;
 
 } // namespace scale_bytes

@@ -5,57 +5,57 @@
 #include "serial/LinkFactory.h"
 
 SimLink::SimLink(SimulatedScale& scale, const Clock* clock, int baud, QObject* parent)
-    : Link(parent), m_scale(scale), m_clock(clock), m_pacer(baud) {
-    m_ownClock.start();
-    connect(&m_pacer, &Pacer::released, this, &SimLink::deliver);
+    : Link(parent), scale_(scale), clock_(clock), pacer_(baud) {
+    ownClock_.start();
+    connect(&pacer_, &Pacer::released, this, &SimLink::deliver);
 }
 
 qint64 SimLink::nowMs() const {
-    return m_clock ? m_clock->nowMs() : m_ownClock.elapsed();
+    return clock_ ? clock_->nowMs() : ownClock_.elapsed();
 }
 
 bool SimLink::open() {
-    m_open = true;
-    m_broken = false;
-    m_error.clear();
-    m_received.clear();
-    m_pacer.clear();
+    open_ = true;
+    broken_ = false;
+    error_.clear();
+    received_.clear();
+    pacer_.clear();
     return true;
 }
 
 void SimLink::close() {
-    m_open = false;
-    m_received.clear();
-    m_pacer.clear();
+    open_ = false;
+    received_.clear();
+    pacer_.clear();
 }
 
 bool SimLink::write(const QByteArray& bytes) {
-    if (!m_open || m_broken) {
-        if (!m_broken)
-            m_error = QStringLiteral("the port sim is not open");
+    if (!open_ || broken_) {
+        if (!broken_)
+            error_ = QStringLiteral("the port sim is not open");
         return false;
     }
-    m_pacer.push(m_scale.feed(bytes, nowMs()));
+    pacer_.push(scale_.feed(bytes, nowMs()));
     return true;
 }
 
 QByteArray SimLink::takeAll() {
     QByteArray all;
-    all.swap(m_received);
+    all.swap(received_);
     return all;
 }
 
 void SimLink::breakLink(const QString& reason) {
-    m_broken = true;
-    m_error = reason;
-    m_pacer.clear();
+    broken_ = true;
+    error_ = reason;
+    pacer_.clear();
     Q_EMIT failed(reason);
 }
 
 void SimLink::deliver(const QByteArray& bytes) {
-    if (!m_open || m_broken)
+    if (!open_ || broken_)
         return;
-    m_received += bytes;
+    received_ += bytes;
     Q_EMIT readyRead();
 }
 

@@ -25,11 +25,11 @@ public:
     QString name() const override { return kSimPortName; }
     bool open() override;
     void close() override;
-    bool isOpen() const override { return m_open; }
-    QString errorString() const override { return m_error; }
+    bool isOpen() const override { return open_; }
+    QString errorString() const override { return error_; }
 
     bool write(const QByteArray& bytes) override;
-    qint64 bytesWaiting() const override { return m_received.size(); }
+    qint64 bytesWaiting() const override { return received_.size(); }
     QByteArray takeAll() override;
 
     // Breaks the link as a pulled cable would: `failed` is emitted, writes fail until reopened.
@@ -39,14 +39,14 @@ private:
     qint64 nowMs() const;
     void deliver(const QByteArray& bytes);
 
-    SimulatedScale& m_scale;
-    const Clock* m_clock;
-    QElapsedTimer m_ownClock;
-    Pacer m_pacer;
-    bool m_open = false;
-    bool m_broken = false;
-    QString m_error;
-    QByteArray m_received;
+    SimulatedScale& scale_;
+    const Clock* clock_;
+    QElapsedTimer ownClock_;
+    Pacer pacer_;
+    bool open_ = false;
+    bool broken_ = false;
+    QString error_;
+    QByteArray received_;
 };
 
 // The simulated scale behind the port name "sim": one for the whole program, starting with

@@ -7,19 +7,21 @@
 
 using namespace scale_bytes;
 
-QByteArray DisplayValues::toRecord() const {
-    return bigEndianBytes(weight, 4) + bigEndianBytes(unitPrice, 4) + bigEndianBytes(totalPrice, 4);
+QByteArray DisplayValues::toRecord(const scale::ScaleModel& model) const {
+    const int size = model.displayValueSize();
+    return bigEndianBytes(weight, size) + bigEndianBytes(unitPrice, size) +
+           bigEndianBytes(totalPrice, size);
 }
 
 QByteArray SimulatedScale::feed(const QByteArray& in, qint64 nowMs) {
-    if (m_state != State::Idle && nowMs - m_lastInputMs >= kIdleResetMs)
+    if (state_ != State::Idle && nowMs - lastInputMs_ >= model_.idleResetMs)
         dropFrame();
-    m_lastInputMs = nowMs;
+    lastInputMs_ = nowMs;
 
     QByteArray out;
     for (const char c : in) {
         const quint8 byte = quint8(c);
-        switch (m_state) {
+        switch (state_) {
         case State::Idle:
             onIdle(byte, out);
             break;
@@ -27,14 +29,14 @@ QByteArray SimulatedScale::feed(const QByteArray& in, qint64 nowMs) {
             onCommand(byte, out);
             break;
         case State::AwaitNumber:
-            m_frame.append(char(byte));
-            if (m_frame.size() == 2)
+            frame_.append(char(byte));
+            if (frame_.size() == 2)
                 onNumber(out);
             break;
         case State::AwaitRecord:
         case State::SwallowRecord:
-            m_frame.append(char(byte));
-            if (m_frame.size() == recordSize())
+            frame_.append(char(byte));
+            if (frame_.size() == recordSize())
                 onRecord(out);
             break;
         }
@@ -43,14 +45,14 @@ QByteArray SimulatedScale::feed(const QByteArray& in, qint64 nowMs) {
 }
 
 void SimulatedScale::dropFrame() {
-    m_state = State::Idle;
-    m_frame.clear();
+    state_ = State::Idle;
+    frame_.clear();
 }
 
 void SimulatedScale::onIdle(quint8 byte, QByteArray& out) {
     if (byte != kSync)
         return; // line noise while idle is ignored
-    ++m_exchanges;
+    ++exchanges_;
     if (fire(FaultKind::Silence, false))
         return;
     if (fire(FaultKind::Sync, false)) {
@@ -60,17 +62,17 @@ void SimulatedScale::onIdle(quint8 byte, QByteArray& out) {
     out.append(char(kSyncAnswer));
     if (fire(FaultKind::Stray, false))
         out.append('\0');
-    m_state = State::AwaitCommand;
+    state_ = State::AwaitCommand;
 }
 
 void SimulatedScale::onCommand(quint8 byte, QByteArray& out) {
-    m_state = State::Idle;
+    state_ = State::Idle;
     switch (byte) {
     case kSync: // a new sync instead of a command: start over
         onIdle(byte, out);
         return;
     case kDisplayRead: {
-        QByteArray record = m_display.toRecord();
+        QByteArray record = display_.toRecord(model_);
         if (fire(FaultKind::Short, false))
             record.chop(1);
         else if (fire(FaultKind::Long, false))
@@ -86,9 +88,9 @@ void SimulatedScale::onCommand(quint8 byte, QByteArray& out) {
             return;
         }
         out.append(char(kCommandAnswer));
-        m_command = byte;
-        m_frame.clear();
-        m_state = State::AwaitNumber;
+        command_ = byte;
+        frame_.clear();
+        state_ = State::AwaitNumber;
         return;
     default:
         return; // an unknown command is ignored
@@ -96,26 +98,26 @@ void SimulatedScale::onCommand(quint8 byte, QByteArray& out) {
 }
 
 void SimulatedScale::onNumber(QByteArray& out) {
-    m_number = quint16(bigEndianValue(m_frame, 0, 2));
-    m_frame.clear();
-    m_state = State::Idle;
+    number_ = quint16(bigEndianValue(frame_, 0, 2));
+    frame_.clear();
+    state_ = State::Idle;
 
     if (isDownload()) {
         if (fire(FaultKind::Silence, true)) {
-            m_state = State::SwallowRecord;
+            state_ = State::SwallowRecord;
         } else if (fire(FaultKind::Echo, true)) {
-            out += bigEndianBytes(quint16(m_number + 1), 2);
-            m_state = State::SwallowRecord;
+            out += bigEndianBytes(quint16(number_ + 1), 2);
+            state_ = State::SwallowRecord;
         } else {
-            out += bigEndianBytes(m_number, 2);
-            m_state = State::AwaitRecord;
+            out += bigEndianBytes(number_, 2);
+            state_ = State::AwaitRecord;
         }
         return;
     }
 
     if (fire(FaultKind::Silence, true))
         return;
-    QByteArray reply = uploadReply(m_number);
+    QByteArray reply = uploadReply(number_);
     if (fire(FaultKind::EndByte, true))
         reply[reply.size() - 1] = char(kWrongAnswer);
     if (fire(FaultKind::Short, true))
@@ -128,62 +130,63 @@ void SimulatedScale::onNumber(QByteArray& out) {
 }
 
 void SimulatedScale::onRecord(QByteArray& out) {
-    const bool swallow = m_state == State::SwallowRecord;
-    const QByteArray record = m_frame;
-    m_frame.clear();
-    m_state = State::Idle;
+    const bool swallow = state_ == State::SwallowRecord;
+    const QByteArray record = frame_;
+    frame_.clear();
+    state_ = State::Idle;
     if (swallow)
         return;
     if (fire(FaultKind::Ack, true)) {
         out.append(char(kWrongAnswer));
         return;
     }
-    if (m_command == kPluDownload)
-        storePlu(m_number, record);
+    if (command_ == kPluDownload)
+        storePlu(number_, record);
     else
-        storeIngred(m_number, record);
+        storeIngred(number_, record);
     out.append(char(kRecordAccepted));
     if (fire(FaultKind::Stray, true))
         out.append('\0');
 }
 
 bool SimulatedScale::isDownload() const {
-    return m_command == kPluDownload || m_command == kIngredDownload;
+    return command_ == kPluDownload || command_ == kIngredDownload;
 }
 
 int SimulatedScale::recordSize() const {
-    return m_command == kPluDownload ? kPluRecordSize : kIngredRecordSize;
+    return command_ == kPluDownload ? model_.pluRecordSize : model_.ingredRecordSize;
 }
 
 bool SimulatedScale::fire(FaultKind kind, bool atNumberStep) {
-    for (qsizetype i = 0; i < m_faults.size(); ++i) {
-        Fault& fault = m_faults[i];
+    for (qsizetype i = 0; i < faults_.size(); ++i) {
+        Fault& fault = faults_[i];
         if (fault.kind != kind)
             continue;
         // Silence and stray act at the sync unless they name a number.
         const bool numberBound = fault.boundToNumber();
         if ((kind == FaultKind::Silence || kind == FaultKind::Stray) && numberBound != atNumberStep)
             continue;
-        if (numberBound && (!atNumberStep || fault.at != m_number))
+        if (numberBound && (!atNumberStep || fault.at != number_))
             continue;
-        if (fault.target == Fault::Target::Exchange && m_exchanges < fault.at)
+        if (fault.target == Fault::Target::Exchange && exchanges_ < fault.at)
             continue;
         if (fault.remaining > 0 && --fault.remaining == 0)
-            m_faults.removeAt(i);
+            faults_.removeAt(i);
         return true;
     }
     return false;
 }
 
 void SimulatedScale::storePlu(quint16 pluNo, const QByteArray& record) {
-    m_plus.insert(pluNo, record);
+    plus_.insert(pluNo, record);
 }
 
 QString SimulatedScale::storePlu(const PluRecord& record) {
-    if (record.PluNo < 0)
-        return QStringLiteral("PluNo %1 cannot be held: it must lie between 0 and 32767")
-            .arg(record.PluNo);
-    const plu_wire::Encoded encoded = plu_wire::encode(record);
+    if (record.PluNo < 0 || record.PluNo > model_.largestNumber)
+        return QStringLiteral("PluNo %1 cannot be held: it must lie between 0 and %2")
+            .arg(record.PluNo)
+            .arg(model_.largestNumber);
+    const EncodedRecord encoded = plu_wire::encode(record, model_);
     if (!encoded.ok())
         return encoded.error;
     storePlu(quint16(record.PluNo), encoded.bytes);
@@ -191,19 +194,19 @@ QString SimulatedScale::storePlu(const PluRecord& record) {
 }
 
 std::optional<QByteArray> SimulatedScale::pluRecord(quint16 pluNo) const {
-    const auto it = m_plus.constFind(pluNo);
-    if (it == m_plus.constEnd())
+    const auto it = plus_.constFind(pluNo);
+    if (it == plus_.constEnd())
         return std::nullopt;
     return *it;
 }
 
 void SimulatedScale::storeIngred(quint16 messageNo, const QByteArray& record) {
-    m_ingreds.insert(messageNo, record);
+    ingreds_.insert(messageNo, record);
 }
 
 std::optional<QByteArray> SimulatedScale::ingredRecord(quint16 messageNo) const {
-    const auto it = m_ingreds.constFind(messageNo);
-    if (it == m_ingreds.constEnd())
+    const auto it = ingreds_.constFind(messageNo);
+    if (it == ingreds_.constEnd())
         return std::nullopt;
     return *it;
 }
@@ -213,7 +216,7 @@ QByteArray SimulatedScale::uploadReply(quint16 n) const {
     if (!record) {
         // First two bytes differ from n: the scale does not hold it.
         QByteArray reply = bigEndianBytes(n == 0xFFFF ? 0 : 0xFFFF, 2);
-        reply += QByteArray(kUploadReplySize - 3, '\0');
+        reply += QByteArray(model_.uploadReplySize - 3, '\0');
         reply.append(char(kRecordAccepted));
         return reply;
     }

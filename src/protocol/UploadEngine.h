@@ -1,16 +1,15 @@
 #pragma once
 
+#include "protocol/Handshake.h"
 #include "tables/Table.h"
 
 #include <QString>
 
 #include <functional>
-
-class Wire;
-enum class WireStatus;
+#include <optional>
 
 // Which numbers the upload asks the scale for: "One PLU" (the number in the box) or
-// "All PLU" (1 upwards until the scale lacks one, at most 600).
+// "All PLU" (1 upwards until the scale lacks one, at most the scale's PLU capacity, 600).
 struct UploadSelection {
     bool onePlu = false;
     QString onePluNoText; // read only for "One PLU"
@@ -20,7 +19,7 @@ enum class UploadOutcome {
     Refused,    // the "One PLU" number is not valid: nothing was sent, nothing changed
     Completed,  // every number asked for was received
     NotHeld,    // the scale does not hold a number asked for: the upload ends there
-    Aborted,    // the fifth counted failure on one number
+    Aborted,    // one counted failure more than the retry limit on one number
     LinkFailed, // the link failed, or could not be reopened
     Cancelled,  // the abort object fired
 };
@@ -50,10 +49,12 @@ struct UploadReporting {
 };
 
 // Reads PLU records from the scale into a PLU table. Per number n: sync 0xA5 -> 0x77,
-// command 0x05 -> 0x01, n as two bytes, then a reply of exactly 77 bytes within four seconds:
-// echo of n, PluNo, the 72-byte PLU wire record, end byte 0x10. The record goes into element n
-// of the records and the count grows by one. Failed steps are retried from the sync, four
-// times per number; the fifth failure ends the upload.
+// command 0x05 -> 0x01, n as two bytes, then a reply of exactly the reply size (77 bytes)
+// within its time limit (four seconds): echo of n, PluNo, the PLU wire record, end byte 0x10.
+// The record goes into element n of the records and the count grows by one. Failed steps are
+// retried from the sync, as often as the model's upload retries (four) per number; one
+// failure more ends the upload. Sizes, limits, retries and pauses are those of the wire's
+// scale model.
 //
 // The table is left alone until the scale's first accepted reply (a record, or its answer
 // that it lacks the number); only then is it emptied, so an upload that never reaches the
@@ -61,33 +62,25 @@ struct UploadReporting {
 // is listed in the grid as it arrives, from row 1, "No" holding its number.
 class UploadEngine {
 public:
-    static constexpr int kLastPluNo = 600;
-    static constexpr int kRetryLimit = 4;
-    static constexpr qint64 kReplyLimitMs = 4000;
-    static constexpr qint64 kSyncRetryPauseMs = 2000;
-    static constexpr qint64 kCommandRetryPauseMs = 5000;
-
     UploadEngine(Wire& wire, PluTable& table, UploadReporting reporting);
 
     UploadResult run(const UploadSelection& selection);
 
 private:
-    enum class Recovery { None, PauseThenReopen, ReopenThenPause, Reopen };
-    enum class Ending { Received, NotHeld, Aborted, LinkFailed, Cancelled };
-    struct Attempt;
-
-    Ending exchange(int n);
-    Attempt attempt(int n);
-    Ending interrupted(WireStatus status);
-    bool recover(Recovery recovery, qint64 pauseMs, Ending& ending);
+    std::optional<UploadOutcome> attempt(int n);
+    std::optional<UploadOutcome> retry(const QString& failure, Recovery recovery, int pauseMs = 0);
+    UploadOutcome ended() const;
+    UploadOutcome store(int n, const PluRecord& record);
+    UploadOutcome exchange(int n);
     void replaceTableOnce();
     void listReceived(int n);
     void show(const QString& text) const;
 
-    Wire& m_wire;
-    PluTable& m_table;
-    UploadReporting m_reporting;
-    int m_first = 1;
-    bool m_replaced = false;
-    QString m_error;
+    Wire& wire_;
+    const scale::ScaleModel& model_;
+    PluTable& table_;
+    UploadReporting reporting_;
+    Handshake handshake_;
+    int first_ = 1;
+    bool replaced_ = false;
 };

@@ -29,11 +29,11 @@ void connectWakeUps(QObject* context, Link* link, const TransferAbort* abort, Fi
 } // namespace
 
 RealClock::RealClock() {
-    m_timer.start();
+    timer_.start();
 }
 
 qint64 RealClock::nowMs() const {
-    return m_timer.elapsed();
+    return timer_.elapsed();
 }
 
 WaitResult RealClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) {
@@ -66,7 +66,7 @@ WaitResult RealClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbo
 }
 
 WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) {
-    ++m_waits;
+    ++waits_;
     if (abort && abort->isAborted())
         return WaitResult::Aborted;
 
@@ -79,8 +79,8 @@ WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferA
         failed |= why == WaitResult::LinkFailed;
         aborted |= why == WaitResult::Aborted;
     });
-    if (m_onWait)
-        m_onWait(deadlineMs);
+    if (onWait_)
+        onWait_(deadlineMs);
     QCoreApplication::processEvents();
 
     if (aborted)
@@ -89,9 +89,9 @@ WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferA
         return WaitResult::LinkFailed;
     if (data)
         return WaitResult::Data;
-    if (deadlineMs > m_now) {
-        m_waited += deadlineMs - m_now;
-        m_now = deadlineMs;
+    if (deadlineMs > now_) {
+        waited_ += deadlineMs - now_;
+        now_ = deadlineMs;
     }
     return WaitResult::Deadline;
 }

@@ -42,7 +42,7 @@ public:
     WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
 
 private:
-    QElapsedTimer m_timer;
+    QElapsedTimer timer_;
 };
 
 // Test clock. A wait processes the pending events once; when that brought no news from the
@@ -50,22 +50,22 @@ private:
 // The time jumped over is added up, so tests can assert how long an exchange waited.
 class ManualClock : public Clock {
 public:
-    explicit ManualClock(qint64 startMs = 0) : m_now(startMs) {}
+    explicit ManualClock(qint64 startMs = 0) : now_(startMs) {}
 
-    qint64 nowMs() const override { return m_now; }
+    qint64 nowMs() const override { return now_; }
     WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
 
-    void advance(qint64 ms) { m_now += ms; }
-    qint64 waitedMs() const { return m_waited; } // total time jumped over by waits
-    int waits() const { return m_waits; }        // number of waits so far
+    void advance(qint64 ms) { now_ += ms; }
+    qint64 waitedMs() const { return waited_; } // total time jumped over by waits
+    int waits() const { return waits_; }        // number of waits so far
 
     // Runs at the start of every wait, before the events are processed: lets a test deliver
     // bytes "while the program waits". Gets the wait's deadline.
-    void setOnWait(std::function<void(qint64 deadlineMs)> hook) { m_onWait = std::move(hook); }
+    void setOnWait(std::function<void(qint64 deadlineMs)> hook) { onWait_ = std::move(hook); }
 
 private:
-    qint64 m_now;
-    qint64 m_waited = 0;
-    int m_waits = 0;
-    std::function<void(qint64)> m_onWait;
+    qint64 now_;
+    qint64 waited_ = 0;
+    int waits_ = 0;
+    std::function<void(qint64)> onWait_;
 };

@@ -13,10 +13,10 @@ class Pacer : public QObject {
 public:
     explicit Pacer(int baud = 0, QObject* parent = nullptr);
 
-    int baud() const { return m_baud; }
+    int baud() const { return baud_; }
     void push(const QByteArray& bytes);
     void clear(); // drops every byte not yet released
-    qsizetype pending() const { return m_queue.size(); }
+    qsizetype pending() const { return queue_.size(); }
 
 Q_SIGNALS:
     void released(const QByteArray& bytes);
@@ -25,9 +25,9 @@ private:
     void release();
     void scheduleNext();
 
-    int m_baud;
-    QByteArray m_queue;
-    QTimer m_timer;
-    QElapsedTimer m_since; // start of the current run of bytes
-    qint64 m_releasedInRun = 0;
+    int baud_;
+    QByteArray queue_;
+    QTimer timer_;
+    QElapsedTimer since_; // start of the current run of bytes
+    qint64 releasedInRun_ = 0;
 };

@@ -30,8 +30,9 @@ bool accessDenied(const QString& device) {
 
 } // namespace
 
-SerialLink::SerialLink(const QString& name, const QString& device, QObject* parent)
-    : Link(parent), name_(name), device_(device.isEmpty() ? name : device) {
+SerialLink::SerialLink(const QString& name, const QString& device, QObject* parent,
+                       const scale::LineSettings& line)
+    : Link(parent), name_(name), device_(device.isEmpty() ? name : device), line_(line) {
     port_.setPortName(device_);
     applyLineSettings();
     connect(&port_, &QSerialPort::readyRead, this, &Link::readyRead);
@@ -45,10 +46,12 @@ SerialLink::~SerialLink() {
 }
 
 void SerialLink::applyLineSettings() {
-    port_.setBaudRate(QSerialPort::Baud9600);
-    port_.setDataBits(QSerialPort::Data8);
-    port_.setParity(QSerialPort::NoParity);
-    port_.setStopBits(QSerialPort::OneStop);
+    port_.setBaudRate(line_.baud);
+    port_.setDataBits(QSerialPort::DataBits(line_.dataBits));
+    port_.setParity(line_.parity == 'E'   ? QSerialPort::EvenParity
+                    : line_.parity == 'O' ? QSerialPort::OddParity
+                                          : QSerialPort::NoParity);
+    port_.setStopBits(line_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     port_.setReadBufferSize(kReceiveBufferSize);
 }

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "scale/ScaleModel.h"
 #include "serial/Link.h"
 
 #include <QSerialPort>
 
-// A serial device (COM1, /dev/ttyUSB0, a pseudo-terminal...) at the scale's fixed line
-// settings: 9600 baud, no parity, 8 data bits, 1 stop bit, no flow control, DTR and RTS off,
-// a 4096-byte receive buffer.
+// A serial device (COM1, /dev/ttyUSB0, a pseudo-terminal...) at the scale model's line
+// settings (9600 baud, no parity, 8 data bits, 1 stop bit), no flow control, DTR and RTS
+// off, a 4096-byte receive buffer.
 class SerialLink : public Link {
     Q_OBJECT
 public:
     // `name` is what the operator chose ("COM1"); `device` the system's name for it
     // ("/dev/ttyS0"). Without a device the name is the device.
-    explicit SerialLink(const QString& name, const QString& device = {}, QObject* parent = nullptr);
+    explicit SerialLink(const QString& name, const QString& device = {}, QObject* parent = nullptr,
+                        const scale::LineSettings& line = scale::kStandardScale.line);
     ~SerialLink() override;
 
     QString name() const override { return name_; }
@@ -34,6 +36,7 @@ private:
     QString name_;
     QString device_;
     QString error_;
+    scale::LineSettings line_;
     QSerialPort port_;
 };
 

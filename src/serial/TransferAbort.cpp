@@ -1,14 +1,14 @@
 #include "serial/TransferAbort.h"
 
 void TransferAbort::abort(const QString& reason) {
-    if (m_aborted)
+    if (aborted_)
         return; // the first reason is the one reported
-    m_aborted = true;
-    m_reason = reason;
+    aborted_ = true;
+    reason_ = reason;
     Q_EMIT aborted(reason);
 }
 
 void TransferAbort::reset() {
-    m_aborted = false;
-    m_reason.clear();
+    aborted_ = false;
+    reason_.clear();
 }

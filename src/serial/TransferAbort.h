@@ -15,13 +15,13 @@ public:
     void abort(const QString& reason);
     void reset();
 
-    bool isAborted() const { return m_aborted; }
-    QString reason() const { return m_reason; }
+    bool isAborted() const { return aborted_; }
+    QString reason() const { return reason_; }
 
 Q_SIGNALS:
     void aborted(const QString& reason);
 
 private:
-    bool m_aborted = false;
-    QString m_reason;
+    bool aborted_ = false;
+    QString reason_;
 };

@@ -20,63 +20,63 @@ QByteArray bigEndianBytes(quint32 value, int size) {
     return bytes;
 }
 
-Wire::Wire(Link& link, Clock& clock, const TransferAbort* abort)
-    : m_link(link), m_clock(clock), m_abort(abort) {
+Wire::Wire(Link& link, Clock& clock, const TransferAbort* abort, const scale::ScaleModel& model)
+    : link_(link), clock_(clock), abort_(abort), model_(model) {
     // A failure may be reported between two primitives; remember it for the next one.
-    m_failureWatch = QObject::connect(&m_link, &Link::failed, [this](const QString& reason) {
-        m_linkFailed = true;
-        m_linkFailure = reason;
+    failureWatch_ = QObject::connect(&link_, &Link::failed, [this](const QString& reason) {
+        linkFailed_ = true;
+        linkFailure_ = reason;
     });
 }
 
 Wire::~Wire() {
-    QObject::disconnect(m_failureWatch);
+    QObject::disconnect(failureWatch_);
 }
 
 WireStatus Wire::fail(WireStatus status, const QString& why) {
-    m_error = why;
+    error_ = why;
     return status;
 }
 
 bool Wire::isAborted() const {
-    return m_stopped || (m_abort && m_abort->isAborted());
+    return stopped_ || (abort_ && abort_->isAborted());
 }
 
 WireStatus Wire::abortStatus() {
-    return fail(WireStatus::Aborted, m_abort && m_abort->isAborted()
-                                         ? m_abort->reason()
+    return fail(WireStatus::Aborted, abort_ && abort_->isAborted()
+                                         ? abort_->reason()
                                          : QStringLiteral("the program is ending"));
 }
 
 void Wire::noteWake(WaitResult woke) {
-    if (woke == WaitResult::LinkFailed && !m_linkFailed) {
-        m_linkFailed = true;
-        m_linkFailure = m_link.errorString();
+    if (woke == WaitResult::LinkFailed && !linkFailed_) {
+        linkFailed_ = true;
+        linkFailure_ = link_.errorString();
     }
     // The clock reports Aborted also when its event loop can no longer run; from then on
     // every wait would return at once, so the exchange must end, not retry.
-    if (woke == WaitResult::Aborted && !(m_abort && m_abort->isAborted()))
-        m_stopped = true;
+    if (woke == WaitResult::Aborted && !(abort_ && abort_->isAborted()))
+        stopped_ = true;
 }
 
 WireStatus Wire::checkUsable() {
     if (isAborted())
         return abortStatus();
-    if (m_linkFailed)
-        return fail(WireStatus::LinkFailed, m_linkFailure);
-    if (!m_link.isOpen())
+    if (linkFailed_)
+        return fail(WireStatus::LinkFailed, linkFailure_);
+    if (!link_.isOpen())
         return fail(WireStatus::LinkFailed,
-                    QStringLiteral("the port %1 is not open").arg(m_link.name()));
+                    QStringLiteral("the port %1 is not open").arg(link_.name()));
     return WireStatus::Ok;
 }
 
 WireStatus Wire::write(const QByteArray& bytes) {
     if (const WireStatus status = checkUsable(); status != WireStatus::Ok)
         return status;
-    if (!m_link.write(bytes)) {
-        m_linkFailed = true;
-        m_linkFailure = m_link.errorString();
-        return fail(WireStatus::LinkFailed, m_linkFailure);
+    if (!link_.write(bytes)) {
+        linkFailed_ = true;
+        linkFailure_ = link_.errorString();
+        return fail(WireStatus::LinkFailed, linkFailure_);
     }
     return WireStatus::Ok;
 }
@@ -85,11 +85,12 @@ WireStatus Wire::TxByte(quint8 ByteData) {
     return write(QByteArray(1, char(ByteData)));
 }
 
-WireStatus Wire::TxInt(qint32 IntData) {
-    if (IntData < 0 || IntData > 32767)
-        return fail(
-            WireStatus::OutOfRange,
-            QStringLiteral("%1 cannot be sent: only 0 to 32767 fit two bytes").arg(IntData));
+WireStatus Wire::TxInt(int IntData) {
+    if (IntData < 0 || IntData > model_.largestNumber)
+        return fail(WireStatus::OutOfRange,
+                    QStringLiteral("%1 cannot be sent: only 0 to %2 fit two bytes")
+                        .arg(IntData)
+                        .arg(model_.largestNumber));
     return write(bigEndianBytes(quint32(IntData), 2));
 }
 
@@ -98,53 +99,57 @@ WireStatus Wire::TxBytes(const QByteArray& bytes) {
 }
 
 WireStatus Wire::waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out) {
-    const qint64 deadline = m_clock.nowMs() + limitMs;
+    const qint64 deadline = clock_.nowMs() + limitMs;
     for (;;) {
         if (const WireStatus status = checkUsable(); status != WireStatus::Ok)
             return status;
-        if (m_link.bytesWaiting() == count) {
-            out = m_link.takeAll();
+        if (link_.bytesWaiting() == count) {
+            out = link_.takeAll();
             return WireStatus::Ok;
         }
-        if (m_clock.nowMs() >= deadline)
+        if (clock_.nowMs() >= deadline)
             return fail(WireStatus::TimedOut,
                         QStringLiteral("no reply of exactly %1 bytes within %2 ms")
                             .arg(count)
                             .arg(limitMs));
-        noteWake(m_clock.waitUntil(deadline, &m_link, m_abort));
+        noteWake(clock_.waitUntil(deadline, &link_, abort_));
         // Every result is re-examined at the top: bytes, deadline, abort, failure.
     }
 }
 
 Received<quint8> Wire::RxByte() {
     QByteArray bytes;
-    const WireStatus status = waitForExactly(1, kByteLimitMs, bytes);
+    const WireStatus status = waitForExactly(1, model_.limits.byteMs, bytes);
     if (status != WireStatus::Ok)
         return {status, 0};
     return {WireStatus::Ok, quint8(bytes.at(0))};
 }
 
-Received<qint16> Wire::RxInt() {
+Received<int> Wire::RxInt() {
     QByteArray bytes;
-    const WireStatus status = waitForExactly(2, kByteLimitMs, bytes);
+    const WireStatus status = waitForExactly(2, model_.limits.byteMs, bytes);
     if (status != WireStatus::Ok)
         return {status, 0};
-    const quint32 value = bigEndianValue(bytes, 0, 2);
-    if (value > 32767)
-        return {fail(WireStatus::OutOfRange,
-                     QStringLiteral("received %1, beyond 0 to 32767").arg(value)),
-                0};
-    return {WireStatus::Ok, qint16(value)};
+    const int value = int(bigEndianValue(bytes, 0, 2));
+    if (value > model_.largestNumber)
+        return {
+            fail(
+                WireStatus::OutOfRange,
+                QStringLiteral("received %1, beyond 0 to %2").arg(value).arg(model_.largestNumber)),
+            0};
+    return {WireStatus::Ok, value};
 }
 
 WireStatus Wire::RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice) {
     QByteArray bytes;
-    const WireStatus status = waitForExactly(12, kRecordLimitMs, bytes);
+    const WireStatus status =
+        waitForExactly(model_.displayRecordSize, model_.limits.displayRecordMs, bytes);
     if (status != WireStatus::Ok)
         return status;
-    mWeight = bigEndianValue(bytes, 0, 4);
-    mUnitPrice = bigEndianValue(bytes, 4, 4);
-    mTotalPrice = bigEndianValue(bytes, 8, 4);
+    const int size = model_.displayValueSize();
+    mWeight = bigEndianValue(bytes, 0, size);
+    mUnitPrice = bigEndianValue(bytes, size, size);
+    mTotalPrice = bigEndianValue(bytes, 2 * size, size);
     return WireStatus::Ok;
 }
 
@@ -157,23 +162,23 @@ Received<QByteArray> Wire::receiveExactly(qsizetype count, qint64 limitMs) {
 }
 
 WireStatus Wire::pause(qint64 ms) {
-    const qint64 deadline = m_clock.nowMs() + ms;
-    while (m_clock.nowMs() < deadline && !isAborted())
-        noteWake(m_clock.waitUntil(deadline, nullptr, m_abort));
+    const qint64 deadline = clock_.nowMs() + ms;
+    while (clock_.nowMs() < deadline && !isAborted())
+        noteWake(clock_.waitUntil(deadline, nullptr, abort_));
     return isAborted() ? abortStatus() : WireStatus::Ok;
 }
 
 WireStatus Wire::reopen() {
     if (isAborted())
         return abortStatus();
-    m_link.close();
-    if (!m_link.open()) {
-        m_linkFailed = true;
-        m_linkFailure = withoutPortName(m_link.errorString()); // the texts name the port
-        return fail(WireStatus::LinkFailed, m_linkFailure);
+    link_.close();
+    if (!link_.open()) {
+        linkFailed_ = true;
+        linkFailure_ = withoutPortName(link_.errorString()); // the texts name the port
+        return fail(WireStatus::LinkFailed, linkFailure_);
     }
-    m_linkFailed = false;
-    m_linkFailure.clear();
-    m_link.takeAll(); // whatever Qt already buffered again belongs to no reply of ours
+    linkFailed_ = false;
+    linkFailure_.clear();
+    link_.takeAll(); // whatever Qt already buffered again belongs to no reply of ours
     return WireStatus::Ok;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scale/ScaleModel.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -31,31 +33,31 @@ template <typename T> struct Received {
 // travel unsigned and big-endian. A receive waits for an exact number of waiting bytes: more
 // than that is a time-out that leaves every byte in the buffer, fewer keeps it waiting. Time
 // limits are measured on the injected monotonic clock: a receive gives up once its limit has
-// passed, never earlier. Waiting is event-driven (see Clock), never a spin.
+// passed, never earlier. Waiting is event-driven (see Clock), never a spin. Sizes, number
+// range and time limits are those of the scale model the wire talks to.
 class Wire {
 public:
-    static constexpr qint64 kByteLimitMs = 1000;   // RxByte, RxInt
-    static constexpr qint64 kRecordLimitMs = 5000; // RxFip
-
-    Wire(Link& link, Clock& clock, const TransferAbort* abort = nullptr);
+    Wire(Link& link, Clock& clock, const TransferAbort* abort = nullptr,
+         const scale::ScaleModel& model = scale::kStandardScale);
     ~Wire();
     Wire(const Wire&) = delete;
     Wire& operator=(const Wire&) = delete;
 
     WireStatus TxByte(quint8 ByteData);
-    // Two bytes, high byte first. Only 0..32767 can travel; anything else is OutOfRange and
-    // nothing is sent.
-    WireStatus TxInt(qint32 IntData);
+    // Two bytes, high byte first. Only 0 to the model's largest number can travel; anything
+    // else is OutOfRange and nothing is sent.
+    WireStatus TxInt(int IntData);
     // Any run of bytes in one write (the record of a download).
     WireStatus TxBytes(const QByteArray& bytes);
 
-    // One byte within a second; value 0 on any failure.
+    // One byte within the byte limit (a second); value 0 on any failure.
     Received<quint8> RxByte();
-    // Two bytes, high byte first, within a second; value 0 on any failure. A first byte of
-    // 0x80 or more gives OutOfRange (the bytes are taken).
-    Received<qint16> RxInt();
-    // The 12-byte display record within five seconds: three 4-byte unsigned values. The
-    // out-values are left unchanged unless Ok.
+    // Two bytes, high byte first, within the byte limit; value 0 on any failure. A value
+    // beyond the largest number (a first byte of 0x80 or more) gives OutOfRange (the bytes
+    // are taken).
+    Received<int> RxInt();
+    // The display record (12 bytes) within its limit (five seconds): three unsigned values
+    // of a third of it each. The out-values are left unchanged unless Ok.
     WireStatus RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice);
     // Exactly `count` bytes within `limitMs` (the upload's 77-byte reply). Empty unless Ok.
     Received<QByteArray> receiveExactly(qsizetype count, qint64 limitMs);
@@ -69,10 +71,11 @@ public:
 
     // Why the last call that did not return Ok failed, in words for the status panel or
     // stderr ("the link is not open", the link's own error text, the abort reason, ...).
-    QString errorText() const { return m_error; }
+    QString errorText() const { return error_; }
 
-    Link& link() const { return m_link; }
-    Clock& clock() const { return m_clock; }
+    Link& link() const { return link_; }
+    const scale::ScaleModel& model() const { return model_; }
+    Clock& clock() const { return clock_; }
 
 private:
     WireStatus write(const QByteArray& bytes);
@@ -83,14 +86,15 @@ private:
     WireStatus waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out);
     WireStatus fail(WireStatus status, const QString& why);
 
-    Link& m_link;
-    Clock& m_clock;
-    const TransferAbort* m_abort;
-    QMetaObject::Connection m_failureWatch;
-    bool m_stopped = false; // a wait could no longer run: the program is ending
-    bool m_linkFailed = false;
-    QString m_linkFailure;
-    QString m_error;
+    Link& link_;
+    Clock& clock_;
+    const TransferAbort* abort_;
+    const scale::ScaleModel model_; // a copy: the wire never outlives what it was told
+    QMetaObject::Connection failureWatch_;
+    bool stopped_ = false; // a wait could no longer run: the program is ending
+    bool linkFailed_ = false;
+    QString linkFailure_;
+    QString error_;
 };
 
 // Big-endian unsigned value of bytes [offset, offset + size) (size 1 to 4).

@@ -96,7 +96,7 @@ TEST_F(DisplayUpdate, AClickWhileAReadRunsIsIgnored) {
     clock.setOnWait(nullptr);
     QTest::mouseClick(button("cmdPortClose"), Qt::LeftButton); // clears the leftover bytes
     QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
-    clock.advance(SimulatedScale::kIdleResetMs);
+    clock.advance(scale::kStandardScale.idleResetMs);
     clickUpdate(); // and the guard is down again
     EXPECT_EQ(boxes(), (QStringList{"1234", "1000", "4660"}));
 }

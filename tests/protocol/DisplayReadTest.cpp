@@ -78,7 +78,7 @@ TEST_F(DisplayReadTest, LeftoverBytesSpoilTheNextReadUntilTheLinkIsReopened) {
     readDisplay(wire);
     EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::NoSync);
     ASSERT_EQ(wire.reopen(), WireStatus::Ok);
-    clock.advance(SimulatedScale::kIdleResetMs);
+    clock.advance(scale::kStandardScale.idleResetMs);
     EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::Shown);
 }
 

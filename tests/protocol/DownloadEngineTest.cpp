@@ -438,7 +438,7 @@ TEST_F(DownloadEngineTest, AClosedPortEndsTheDownloadBeforeAnyByte) {
 TEST_F(DownloadEngineTest, CancelEndsAPauseAtOnceAndLeavesThePortOpen) {
     withFaults("sync:*");
     clock.setOnWait([&](qint64 deadline) {
-        if (deadline - clock.nowMs() == download_timing::kRetryPauseMs)
+        if (deadline - clock.nowMs() == scale::kStandardScale.retries.downloadPauseMs)
             abort.abort(QStringLiteral("Cancel"));
     });
     EXPECT_EQ(download(*plu, range("1", "2")), DownloadOutcome::Cancelled);

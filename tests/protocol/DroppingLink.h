@@ -12,42 +12,42 @@ public:
     static inline const QString kReason = QStringLiteral("the cable was pulled");
 
     DroppingLink(std::unique_ptr<Link> inner, QString name, qint64 dropAfterBytes)
-        : m_inner(std::move(inner)), m_name(std::move(name)), m_limit(dropAfterBytes) {
-        connect(m_inner.get(), &Link::readyRead, this, &Link::readyRead);
-        connect(m_inner.get(), &Link::failed, this, &Link::failed);
+        : inner_(std::move(inner)), name_(std::move(name)), limit_(dropAfterBytes) {
+        connect(inner_.get(), &Link::readyRead, this, &Link::readyRead);
+        connect(inner_.get(), &Link::failed, this, &Link::failed);
     }
 
-    QString name() const override { return m_name; }
-    bool open() override { return !m_dropped && m_inner->open(); }
-    void close() override { m_inner->close(); }
-    bool isOpen() const override { return !m_dropped && m_inner->isOpen(); }
-    QString errorString() const override { return m_dropped ? kReason : m_inner->errorString(); }
+    QString name() const override { return name_; }
+    bool open() override { return !dropped_ && inner_->open(); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return !dropped_ && inner_->isOpen(); }
+    QString errorString() const override { return dropped_ ? kReason : inner_->errorString(); }
 
     bool write(const QByteArray& bytes) override {
-        if (m_dropped)
+        if (dropped_)
             return false;
-        if (m_limit >= 0 && m_written + bytes.size() > m_limit) {
-            const qint64 allowed = m_limit - m_written;
+        if (limit_ >= 0 && written_ + bytes.size() > limit_) {
+            const qint64 allowed = limit_ - written_;
             if (allowed > 0)
-                m_inner->write(bytes.left(allowed));
-            m_written = m_limit;
-            m_dropped = true;
-            m_inner->close(); // whatever was on its way back is lost with the cable
+                inner_->write(bytes.left(allowed));
+            written_ = limit_;
+            dropped_ = true;
+            inner_->close(); // whatever was on its way back is lost with the cable
             Q_EMIT failed(kReason);
             return false;
         }
-        m_written += bytes.size();
-        return m_inner->write(bytes);
+        written_ += bytes.size();
+        return inner_->write(bytes);
     }
-    qint64 bytesWaiting() const override { return m_dropped ? 0 : m_inner->bytesWaiting(); }
-    QByteArray takeAll() override { return m_dropped ? QByteArray() : m_inner->takeAll(); }
+    qint64 bytesWaiting() const override { return dropped_ ? 0 : inner_->bytesWaiting(); }
+    QByteArray takeAll() override { return dropped_ ? QByteArray() : inner_->takeAll(); }
 
-    bool dropped() const { return m_dropped; }
+    bool dropped() const { return dropped_; }
 
 private:
-    std::unique_ptr<Link> m_inner;
-    QString m_name;
-    qint64 m_limit;
-    qint64 m_written = 0;
-    bool m_dropped = false;
+    std::unique_ptr<Link> inner_;
+    QString name_;
+    qint64 limit_;
+    qint64 written_ = 0;
+    bool dropped_ = false;
 };

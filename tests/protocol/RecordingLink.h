@@ -17,36 +17,36 @@ public:
         QByteArray bytes; // for Write
     };
 
-    RecordingLink(Link& inner, const Clock& clock) : m_inner(inner), m_clock(clock) {
+    RecordingLink(Link& inner, const Clock& clock) : inner_(inner), clock_(clock) {
         connect(&inner, &Link::readyRead, this, &Link::readyRead);
         connect(&inner, &Link::failed, this, &Link::failed);
     }
 
-    QString name() const override { return m_inner.name(); }
+    QString name() const override { return inner_.name(); }
     bool open() override {
-        events.append({Event::Open, m_clock.nowMs(), {}});
+        events.append({Event::Open, clock_.nowMs(), {}});
         if (refuseOpen) {
-            m_refused = true;
+            refused_ = true;
             return false;
         }
-        m_refused = false;
-        return m_inner.open();
+        refused_ = false;
+        return inner_.open();
     }
     void close() override {
-        events.append({Event::Close, m_clock.nowMs(), {}});
-        m_inner.close();
+        events.append({Event::Close, clock_.nowMs(), {}});
+        inner_.close();
     }
-    bool isOpen() const override { return m_inner.isOpen(); }
+    bool isOpen() const override { return inner_.isOpen(); }
     QString errorString() const override {
-        return m_refused ? QStringLiteral("device busy") : m_inner.errorString();
+        return refused_ ? QStringLiteral("device busy") : inner_.errorString();
     }
     bool write(const QByteArray& bytes) override {
-        events.append({Event::Write, m_clock.nowMs(), bytes});
+        events.append({Event::Write, clock_.nowMs(), bytes});
         written += bytes;
-        return m_inner.write(bytes);
+        return inner_.write(bytes);
     }
-    qint64 bytesWaiting() const override { return m_inner.bytesWaiting(); }
-    QByteArray takeAll() override { return m_inner.takeAll(); }
+    qint64 bytesWaiting() const override { return inner_.bytesWaiting(); }
+    QByteArray takeAll() override { return inner_.takeAll(); }
 
     // Every write, in order.
     QVector<QByteArray> writes() const {
@@ -63,7 +63,7 @@ public:
     bool refuseOpen = false;
 
 private:
-    Link& m_inner;
-    const Clock& m_clock;
-    bool m_refused = false;
+    Link& inner_;
+    const Clock& clock_;
+    bool refused_ = false;
 };

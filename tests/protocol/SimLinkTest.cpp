@@ -54,7 +54,7 @@ TEST(SimLinkTest, TheScaleMeasuresIdleGapsOnTheGivenClock) {
     ASSERT_TRUE(link.open());
     link.write(bytes({0xA5, 0x02, 0x00}));
     EXPECT_FALSE(scale.idle());
-    clock.advance(SimulatedScale::kIdleResetMs);
+    clock.advance(scale::kStandardScale.idleResetMs);
     link.write(bytes({0x01}));
     EXPECT_TRUE(scale.idle()); // the stale frame was dropped, the lone byte ignored
 }

@@ -110,12 +110,12 @@ TEST_F(ScaleExchangeTest, UnknownCommandsAreIgnored) {
 TEST_F(ScaleExchangeTest, AHalfReceivedFrameIsDroppedAfterAnIdleGap) {
     send(bytes({0xA5, 0x02, 0x00, 0x04}));
     send(record72('h').left(30));
-    now += SimulatedScale::kIdleResetMs - 1;
+    now += scale::kStandardScale.idleResetMs - 1;
     EXPECT_EQ(send(record72('h').left(42)), bytes({0x10})); // still the same frame
 
     send(bytes({0xA5, 0x02, 0x00, 0x04}));
     send(record72('z').left(30));
-    now += SimulatedScale::kIdleResetMs;
+    now += scale::kStandardScale.idleResetMs;
     EXPECT_EQ(send(bytes({0xA5})), bytes({0x77})); // a fresh exchange, not record byte 31
     EXPECT_EQ(scale.pluRecord(4), record72('h'));
 }

@@ -26,7 +26,7 @@ PluRecord samplePlu() {
 } // namespace
 
 TEST(PluWireRecordTest, LaysOutEveryFieldBigEndianAtItsOffset) {
-    const plu_wire::Encoded encoded = plu_wire::encode(samplePlu());
+    const EncodedRecord encoded = plu_wire::encode(samplePlu());
     ASSERT_TRUE(encoded.ok()) << encoded.error.toStdString();
     const QByteArray& b = encoded.bytes;
     ASSERT_EQ(b.size(), 72);
@@ -55,7 +55,7 @@ TEST(PluWireRecordTest, CentresShortNamesAndKeepsTheLastCharactersOfLongOnes) {
 TEST(PluWireRecordTest, UsesTheSingleByteCodePage) {
     PluRecord record = samplePlu();
     record.ItemName1 = QString::fromUtf8("Crème €");
-    const plu_wire::Encoded encoded = plu_wire::encode(record);
+    const EncodedRecord encoded = plu_wire::encode(record);
     ASSERT_TRUE(encoded.ok());
     EXPECT_EQ(encoded.bytes.mid(4 + 10, 7), QByteArray("Cr\xE8me \x80", 7));
 }
@@ -77,7 +77,7 @@ TEST(PluWireRecordTest, RefusesWhatTheWireCannotCarryNamingTheField) {
     for (const Case& c : cases) {
         PluRecord record = samplePlu();
         c.spoil(record);
-        const plu_wire::Encoded encoded = plu_wire::encode(record);
+        const EncodedRecord encoded = plu_wire::encode(record);
         EXPECT_FALSE(encoded.ok()) << c.field;
         EXPECT_TRUE(encoded.error.startsWith(QLatin1String(c.field)))
             << encoded.error.toStdString();
@@ -125,7 +125,7 @@ TEST(IngredWireRecordTest, FourLeftAlignedLinesThenFourBlankOnes) {
     record.Message3 = QString(50, QLatin1Char('c')) + QString(10, QLatin1Char('X'));
     record.Message4 = QStringLiteral(" ");
     record.Extra1 = QStringLiteral("never sent");
-    const ingred_wire::Encoded encoded = ingred_wire::encode(record);
+    const EncodedRecord encoded = ingred_wire::encode(record);
     ASSERT_TRUE(encoded.ok()) << encoded.error.toStdString();
     const QByteArray& b = encoded.bytes;
     ASSERT_EQ(b.size(), 400);
@@ -144,7 +144,7 @@ TEST(IngredWireRecordTest, AnEmptyRecordIsAllBlanks) {
 TEST(IngredWireRecordTest, RefusesACharacterOutsideTheCodePageNamingTheLine) {
     IngredRecord record;
     record.Message3 = QString::fromUtf8("Zucker 砂糖");
-    const ingred_wire::Encoded encoded = ingred_wire::encode(record);
+    const EncodedRecord encoded = ingred_wire::encode(record);
     EXPECT_FALSE(encoded.ok());
     EXPECT_TRUE(encoded.error.startsWith(QLatin1String("Message3"))) << encoded.error.toStdString();
     EXPECT_TRUE(encoded.bytes.isEmpty());

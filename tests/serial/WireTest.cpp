@@ -77,7 +77,7 @@ using ReceiveTest = WireFixture;
 
 TEST_F(ReceiveTest, DecodesWhatArrivesWhileWaiting) {
     clock.setOnWait([&](qint64) { link.arrive(bytes({0x02, 0x58})); });
-    const Received<qint16> number = wire.RxInt();
+    const Received<int> number = wire.RxInt();
     EXPECT_TRUE(number.ok());
     EXPECT_EQ(number.value, 600);
     EXPECT_EQ(link.bytesWaiting(), 0);
@@ -95,7 +95,7 @@ TEST_F(ReceiveTest, TimeOutsReturnZeroAfterExactlyTheirLimit) {
     EXPECT_EQ(byte.value, 0);
     EXPECT_EQ(clock.waitedMs(), 1000);
 
-    const Received<qint16> number = wire.RxInt();
+    const Received<int> number = wire.RxInt();
     EXPECT_EQ(number.status, WireStatus::TimedOut);
     EXPECT_EQ(number.value, 0);
     EXPECT_EQ(clock.waitedMs(), 2000);
@@ -153,7 +153,7 @@ TEST_F(ReceiveTest, NeverGivesUpBeforeTheLimitEvenWhenWokenEarly) {
 
 TEST_F(ReceiveTest, ValuesBeyondTheSignedRangeAreReportedNotWrapped) {
     link.arrive(bytes({0x80, 0x00}));
-    const Received<qint16> number = wire.RxInt();
+    const Received<int> number = wire.RxInt();
     EXPECT_EQ(number.status, WireStatus::OutOfRange);
     EXPECT_EQ(number.value, 0);
     EXPECT_TRUE(wire.errorText().contains(QLatin1String("32768")));
