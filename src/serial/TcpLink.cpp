@@ -4,6 +4,10 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace {
+constexpr double kMsPerSecond = 1000.0;
+} // namespace
+
 TcpLink::TcpLink(const QString& address, QObject* parent) : Link(parent), address_(address) {
     connect(&socket_, &QTcpSocket::readyRead, this, [this] {
         if (connected_)
@@ -65,7 +69,7 @@ bool TcpLink::open() {
         if (timedOut)
             error_ = QStringLiteral("%1: no connection within %2 s")
                          .arg(address_)
-                         .arg(connectTimeoutMs_ / 1000.0);
+                         .arg(connectTimeoutMs_ / kMsPerSecond);
         else if (error_.isEmpty())
             error_ = QStringLiteral("%1: %2").arg(address_, socket_.errorString());
         socket_.abort();
