@@ -45,7 +45,6 @@ public:
     Handshake(Wire& wire, int retryLimit, StatusSink status = {});
 
     Wire& wire() const { return wire_; }
-    const scale::ScaleModel& model() const { return wire_.model(); }
     Ending ending() const { return ending_; }
     QString error() const { return error_; } // the wire's reason, for LinkFailed and Cancelled
 
