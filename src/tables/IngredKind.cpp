@@ -36,7 +36,7 @@ const TableKind& IngredRecord::kind() {
                 kCapacity + 1,
                 QStringLiteral("0"),
                 QStringLiteral(" "),
-                50,
+                scale::kStandardScale.ingredRecord.lineWidth, // as much as the scale keeps
             },
     };
     return kind;

@@ -42,7 +42,7 @@ const TableKind& PluRecord::kind() {
                 kCapacity + 1,
                 QStringLiteral("0"),
                 QString(),
-                28,
+                scale::kStandardScale.pluRecord.nameWidth, // as much as the scale keeps
             },
     };
     return kind;

@@ -112,6 +112,7 @@ struct BadFile {
     const char* what;
     QByteArray bytes;
     const char* error;
+    bool ingred = false; // read as an ingredient file, else as a PLU file
 };
 
 void PrintTo(const BadFile& c, std::ostream* os) {
@@ -128,17 +129,22 @@ QByteArray repeated(const QByteArray& line, int times) {
     return bytes;
 }
 
-class BadPluFile : public ::testing::TestWithParam<BadFile> {};
+class BadTableFile : public ::testing::TestWithParam<BadFile> {};
 
-TEST_P(BadPluFile, IsRefusedNamingLineAndField) {
-    const ParsedTableFile<PluRecord> read = parseTableFile<PluRecord>(GetParam().bytes);
-    EXPECT_FALSE(read.ok());
-    EXPECT_TRUE(read.records.empty());
-    EXPECT_EQ(read.error.toStdString(), GetParam().error);
+TEST_P(BadTableFile, IsRefusedNamingLineAndField) {
+    const auto expectRefused = [](const auto& read) {
+        EXPECT_FALSE(read.ok());
+        EXPECT_TRUE(read.records.empty());
+        EXPECT_EQ(read.error.toStdString(), GetParam().error);
+    };
+    if (GetParam().ingred)
+        expectRefused(parseTableFile<IngredRecord>(GetParam().bytes));
+    else
+        expectRefused(parseTableFile<PluRecord>(GetParam().bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Deviations, BadPluFile,
+    Plu, BadTableFile,
     ::testing::Values(
         BadFile{"missing last field", "1,0,\"A\",\" \",100,0,0,0\r\n",
                 "line 1, MessageNo: missing"},
@@ -183,28 +189,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 1, MessageNo: \"0\\r\" is not a number"},
         BadFile{"601 lines", repeated(kGoodPlu, 601), "line 601: more than 600 records"}));
 
-class BadIngredFile : public ::testing::TestWithParam<BadFile> {};
-
-TEST_P(BadIngredFile, IsRefusedNamingLineAndField) {
-    const ParsedTableFile<IngredRecord> read = parseTableFile<IngredRecord>(GetParam().bytes);
-    EXPECT_FALSE(read.ok());
-    EXPECT_TRUE(read.records.empty());
-    EXPECT_EQ(read.error.toStdString(), GetParam().error);
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Deviations, BadIngredFile,
+    Ingred, BadTableFile,
     ::testing::Values(
-        BadFile{"missing field", kGoodIngred + "8,\"A\",\" \",\" \"\n",
-                "line 2, Message4: missing"},
+        BadFile{"missing field", kGoodIngred + "8,\"A\",\" \",\" \"\n", "line 2, Message4: missing",
+                true},
         BadFile{"bad number", "x7,\"A\",\" \",\" \",\" \"\r\n",
-                "line 1, MessageNo: \"x7\" is not a number"},
+                "line 1, MessageNo: \"x7\" is not a number", true},
         BadFile{"out of range", "40000,\"A\",\" \",\" \",\" \"\r\n",
-                "line 1, MessageNo: \"40000\" is out of range (-32768 to 32767)"},
-        BadFile{"extra field", "7,\"A\",\" \",\" \",\" \",\" \"\r\n", "line 1: more than 5 fields"},
+                "line 1, MessageNo: \"40000\" is out of range (-32768 to 32767)", true},
+        BadFile{"extra field", "7,\"A\",\" \",\" \",\" \",\" \"\r\n", "line 1: more than 5 fields",
+                true},
         BadFile{"unterminated quote", "7,\"A\",\" \",\" \",\" \r\n",
-                "line 1, Message4: no closing double quote"},
-        BadFile{"201 lines", repeated(kGoodIngred, 201), "line 201: more than 200 records"}));
+                "line 1, Message4: no closing double quote", true},
+        BadFile{"201 lines", repeated(kGoodIngred, 201), "line 201: more than 200 records", true}));
 
 TEST(TableFileLimits, FullTablesAreRead) {
     EXPECT_EQ(parseTableFile<PluRecord>(repeated(kGoodPlu, 600)).records.size(), 600u);

@@ -8,6 +8,17 @@
 
 #include <gtest/gtest.h>
 
+// Row 1 of a PLU workbook as the export writes it and the import reads it, blanks included.
+inline const QStringList kPluHeader = {"PLU No",
+                                       "Item Code",
+                                       "           Item Name1           ",
+                                       "           Item Name2           ",
+                                       "U/Price",
+                                       "Valid Date",
+                                       "Tare",
+                                       "G Code",
+                                       "Message No"};
+
 // Writes sheets into a temporary folder and collects status texts.
 struct WorkbookFixture : ::testing::Test {
     QTemporaryDir dir;

@@ -12,16 +12,6 @@
 
 namespace {
 
-const QStringList kPluHeader = {"PLU No",
-                                "Item Code",
-                                "           Item Name1           ",
-                                "           Item Name2           ",
-                                "U/Price",
-                                "Valid Date",
-                                "Tare",
-                                "G Code",
-                                "Message No"};
-
 using PluImport = WorkbookFixture;
 using IngredImport = WorkbookFixture;
 using ImportFailure = WorkbookFixture;
