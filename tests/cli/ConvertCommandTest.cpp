@@ -164,9 +164,6 @@ TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: scalectl convert IN OUT"))) << call;
         EXPECT_FALSE(QFile::exists(path(QStringLiteral("copy.xls")))) << call;
     }
-    const CliRun help = convert({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: scalectl convert IN OUT")));
 }
 
 } // namespace

@@ -112,20 +112,30 @@ TEST_F(FaultMatrixScalectl, AMissingUploadReplyOverTcpIsRetriedAndTheFileHoldsEv
     EXPECT_EQ(back.records[0].ItemName1.trimmed(), QStringLiteral("Apples"));
 }
 
-TEST_F(FaultMatrixScalectl, AShortDisplayRecordOnAPseudoTerminalShowsZerosAndExitsOne) {
+// Each display fault once, then none: what scalectl prints for each.
+TEST_F(FaultMatrixScalectl, DisplayFaultsOnAPseudoTerminalExitOneAndSayWhatCame) {
     Simulator scale({QStringLiteral("--pty"), QStringLiteral("--display"),
                      QStringLiteral("1234,1000,4660"), QStringLiteral("--fault"),
-                     QStringLiteral("short:1,sync#2:1")});
+                     QStringLiteral("short:1,sync#2:1,silence#3:1")});
     ASSERT_FALSE(scale.port().isEmpty());
-    const QStringList display{QStringLiteral("display"), QStringLiteral("--port"), scale.port()};
-
-    Outcome run = scalectl(display); // one byte short: zeros after the record's limit
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QStringLiteral("0 0 0\n"));
-    run = scalectl(display); // a wrong sync answer: nothing on stdout
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QString());
-    run = scalectl(display); // the faults are spent
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("1234 1000 4660\n"));
+    const QString onPort = QStringLiteral("scalectl display: the scale on %1 ").arg(scale.port());
+    const struct {
+        int exitCode;
+        QString out;
+        QString err; // checked when given; none at all when the display succeeds
+    } runs[] = {
+        {1, QStringLiteral("0 0 0\n"), {}}, // one byte short: zeros after the record's limit
+        {1, {}, onPort + QStringLiteral("answered the sync with 0x78, not 0x77\n")},
+        {1, {}, onPort + QStringLiteral("did not answer the sync with one byte within a second\n")},
+        {0, QStringLiteral("1234 1000 4660\n"), QString()}, // the faults are spent
+    };
+    for (const auto& expected : runs) {
+        const Outcome run =
+            scalectl({QStringLiteral("display"), QStringLiteral("--port"), scale.port()});
+        EXPECT_EQ(run.exitCode, expected.exitCode) << run.err.toStdString();
+        EXPECT_EQ(run.out, expected.out);
+        if (!expected.err.isEmpty() || expected.exitCode == 0) {
+            EXPECT_EQ(run.err, expected.err);
+        }
+    }
 }

@@ -35,24 +35,6 @@ TEST(ScalectlSimulatorTest, DisplayOverAPseudoTerminalThenSigtermEndsTheSimulato
     EXPECT_EQ(simulator.stop(), 0);
 }
 
-TEST(ScalectlSimulatorTest, NoSyncAnswerMeansNothingOnStdoutAndExitOneAndStderrSaysWhatCame) {
-    // A wrong answer, then none at all, then the faults are spent.
-    Simulator simulator(
-        {QStringLiteral("--pty"), QStringLiteral("--fault"), QStringLiteral("sync:1,silence#2:1")});
-    ASSERT_FALSE(simulator.port().isEmpty());
-    for (const char* says : {"answered the sync with 0x78, not 0x77",
-                             "did not answer the sync with one byte within a second"}) {
-        const Outcome run = scalectl(displayAt(simulator.port()));
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_TRUE(run.out.isEmpty());
-        EXPECT_EQ(run.err, QStringLiteral("scalectl display: the scale on %1 %2\n")
-                               .arg(simulator.port(), QLatin1String(says)));
-    }
-    const Outcome run = scalectl(displayAt(simulator.port()));
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
-}
-
 TEST(ScalectlSimulatorTest, DisplayOverTcpOneConnectionAfterAnother) {
     Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
                          QStringLiteral("--display"), QStringLiteral("0,4294967295,2147483648")});
@@ -147,10 +129,4 @@ TEST(ScalectlSimulatorTest, HelpDocumentsTheFaultSyntax) {
          {"sync", "command", "echo", "ack", "silence", "endbyte", "short", "long", "stray"})
         EXPECT_TRUE(run.out.contains(QLatin1String("  ") + QLatin1String(kind) + QLatin1Char(' ')))
             << kind;
-}
-
-TEST(ScalectlSimulatorTest, TheBuiltInSimulatedScaleAnswersPortSim) {
-    const Outcome run = scalectl(displayAt(QStringLiteral("sim")));
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
 }
