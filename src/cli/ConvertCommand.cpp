@@ -33,7 +33,7 @@ const QString kHelp =
         "  .xls      workbook of either table, read as the import reads it and written as the\n"
         "            export writes it\n"
         "  .xlsx     the same as an Excel workbook\n"
-        "  .csv      the same as comma-separated text (UTF-8), texts quoted\n"
+        "  .csv      the same as comma-separated text (UTF-8 with a byte order mark)\n"
         "\n"
         "OUT is written in the form its extension names (case does not matter). IN is a table\n"
         "file when its extension is .plu or .ingred; any other IN is a workbook whose form is\n"
