@@ -2,19 +2,45 @@
 
 #include "tables/ShownText.h"
 
-#include <QRegularExpression>
-
 #include <cfenv>
 #include <cmath>
 #include <limits>
 
 namespace {
 
-// Sign, digits with an optional fraction (or a fraction alone), optional exponent.
-const QRegularExpression& decimalPattern() {
-    static const QRegularExpression pattern(
-        QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?$"));
-    return pattern;
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Sign, digits with an optional fraction (or a fraction alone), optional exponent. Written
+// out rather than as a regular expression: every numeric cell of an import passes here.
+bool isDecimal(QStringView text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto digits = [&] {
+        const qsizetype start = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        return i - start;
+    };
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const qsizetype whole = digits();
+    qsizetype fraction = 0;
+    if (i < n && text[i] == u'.') {
+        ++i;
+        fraction = digits();
+    }
+    if (whole == 0 && fraction == 0)
+        return false;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == n;
 }
 
 } // namespace
@@ -22,7 +48,7 @@ const QRegularExpression& decimalPattern() {
 NumberConversion convertNumber(const QString& text, IntWidth width) {
     NumberConversion result;
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty() || !decimalPattern().match(trimmed).hasMatch()) {
+    if (!isDecimal(trimmed)) {
         result.error = QStringLiteral("\"%1\" is not a number").arg(shownText(text));
         return result;
     }

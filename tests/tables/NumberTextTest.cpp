@@ -49,7 +49,12 @@ INSTANTIATE_TEST_SUITE_P(
         // not numbers
         Case{"abc", IntWidth::Int16, false, 0}, Case{"0x10", IntWidth::Int16, false, 0},
         Case{"inf", IntWidth::Int32, false, 0}, Case{"nan", IntWidth::Int32, false, 0},
-        Case{"1,5", IntWidth::Int16, false, 0}, Case{"1e999", IntWidth::Int32, false, 0}));
+        Case{"1,5", IntWidth::Int16, false, 0}, Case{"1e999", IntWidth::Int32, false, 0},
+        // the edges of the grammar: a dot needs a digit beside it, an exponent its digits
+        Case{"5.", IntWidth::Int16, true, 5}, Case{"+.5e1", IntWidth::Int16, true, 5},
+        Case{".", IntWidth::Int16, false, 0}, Case{"-", IntWidth::Int16, false, 0},
+        Case{"1e", IntWidth::Int16, false, 0}, Case{"1e+", IntWidth::Int16, false, 0},
+        Case{"1.2.3", IntWidth::Int16, false, 0}, Case{"\u0661", IntWidth::Int16, false, 0}));
 
 TEST(NumberText, ErrorNamesTheTextAndTheRange) {
     EXPECT_EQ(toInt16(QStringLiteral("abc")).error, QStringLiteral("\"abc\" is not a number"));
