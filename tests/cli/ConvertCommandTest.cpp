@@ -1,5 +1,6 @@
 // scalectl convert: table files and workbooks, either way round.
 
+#include "spreadsheet/ImportTestSupport.h"
 #include "spreadsheet/Sheet.h"
 #include "spreadsheet/WorkbookReader.h"
 #include "spreadsheet/WorkbookWriter.h"
@@ -40,16 +41,9 @@ protected:
     // A one-sheet .xls workbook with `header` in row 1 and `rows` below it, from column A.
     void writeWorkbook(const QString& name, const QStringList& header,
                        const QVector<QStringList>& rows) const {
-        Sheet sheet;
-        sheet.name = QStringLiteral("Sheet1");
-        for (int c = 0; c < header.size(); ++c)
-            sheet.setText(0, c, header[c]);
-        for (int r = 0; r < rows.size(); ++r) {
-            for (int c = 0; c < rows[r].size(); ++c)
-                sheet.setText(r + 1, c, rows[r][c]);
-        }
         QString error;
-        EXPECT_TRUE(saveWorkbook(path(name), sheet, &error)) << error.toStdString();
+        EXPECT_TRUE(saveWorkbook(path(name), WorkbookFixture::sheetOf(header, rows), &error))
+            << error.toStdString();
     }
 };
 

@@ -17,18 +17,10 @@
 namespace {
 
 using scalectl_process::Outcome;
+using scalectl_process::readFile;
 using scalectl_process::scalectl;
 using scalectl_process::Simulator;
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using scalectl_process::writeFile;
 
 const QByteArray kStock = "201,1001,\"Apples\",\"Braeburn\",349,7,0,1,0\r\n"
                           "202,1002,\"Bread\",\"Rye loaf\",425,3,20,2,1\r\n";

@@ -16,24 +16,16 @@
 namespace {
 
 using scalectl_process::Outcome;
+using scalectl_process::readFile;
 using scalectl_process::scalectl;
 using scalectl_process::Started;
+using scalectl_process::writeFile;
 
 // A running `scalectl simulate --pty`; its first line is the port to talk to.
 struct Simulator : scalectl_process::Simulator {
     explicit Simulator(const QStringList& args)
         : scalectl_process::Simulator(QStringList{QStringLiteral("--pty")} + args) {}
 };
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 std::vector<PluRecord> recordsOf(const QString& path) {
     const ParsedTableFile<PluRecord> parsed = parseTableFile<PluRecord>(readFile(path));

@@ -5,6 +5,7 @@
 // scale on the other end of a port.
 // Needs SCALECTL_PATH, which scaledesk_add_test defines.
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,17 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace scalectl_process {
+
+// The files the commands read and write.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
 
 // What scalectl printed, as text. On Windows its lines end in CR LF; the tests compare the
 // texts with LF line ends.
@@ -119,7 +131,7 @@ class Simulator {
 public:
     explicit Simulator(const QStringList& args) {
         process_.start(QStringLiteral(SCALECTL_PATH),
-                        QStringList{QStringLiteral("simulate")} + args);
+                       QStringList{QStringLiteral("simulate")} + args);
         while (!process_.canReadLine() && process_.waitForReadyRead(10'000)) {
         }
         if (process_.canReadLine())
