@@ -131,7 +131,7 @@ Measure inProcess() {
     QElapsedTimer timer;
     timer.start();
     const DownloadPlan plan = planDownload(*table, path, {});
-    const DownloadOutcome outcome = runDownload(plan, wire, {});
+    const DownloadOutcome outcome = async::waitFor(runDownload(plan, wire, {}));
     Measure m;
     m.wallS = double(timer.nsecsElapsed()) / 1e9;
     getrusage(RUSAGE_SELF, &after);

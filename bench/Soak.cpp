@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
 
     const auto download = [&] {
         scale.clearPlus();
-        const DownloadOutcome outcome = runDownload(plan, wire, {});
+        const DownloadOutcome outcome = async::waitFor(runDownload(plan, wire, {}));
         return outcome == DownloadOutcome::Finished && scale.pluNumbers().size() == kRows;
     };
     const Result downloaded = soak("PLU download, 10 rows", downloads, 20, download);
@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
     auto table = std::make_unique<PluTable>();
     const auto upload = [&] {
         UploadEngine engine(wire, *table, {});
-        const UploadResult result = engine.run({false, QStringLiteral("1")});
+        const UploadResult result = async::waitFor(engine.run({false, QStringLiteral("1")}));
         return result.outcome == UploadOutcome::NotHeld && table->count == kRows &&
                table->records[kRows].UnitPrice == 100 * kRows;
     };
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
         if (!port.open())
             return false;
         Wire portWire(port, clock);
-        const bool ok = portWire.TxByte(0xA5) == WireStatus::Ok && portWire.RxByte().value == 0x77;
+        const bool ok = portWire.TxByte(0xA5) == WireStatus::Ok && async::waitFor(portWire.RxByte()).value == 0x77;
         port.close();
         return ok && !port.isOpen();
     };

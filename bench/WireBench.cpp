@@ -54,13 +54,13 @@ int main(int argc, char** argv) {
     // Nothing was asked, so nothing comes: each receive runs into its limit.
     for (int i = 0; i < 3; ++i)
         measureTimeOut("RxByte", scale::kStandardScale.limits.byteMs,
-                       [&] { return wire.RxByte().status; });
+                       [&] { return async::waitFor(wire.RxByte()).status; });
     measureTimeOut("RxInt", scale::kStandardScale.limits.byteMs,
-                   [&] { return wire.RxInt().status; });
+                   [&] { return async::waitFor(wire.RxInt()).status; });
     if (!quick) {
         quint32 a = 0, b = 0, c = 0;
         measureTimeOut("RxFip", scale::kStandardScale.limits.displayRecordMs,
-                       [&] { return wire.RxFip(a, b, c); });
+                       [&] { return async::waitFor(wire.RxFip(a, b, c)); });
     }
 
     constexpr int kReads = 20;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     wall.start();
     int shown = 0;
     for (int i = 0; i < kReads; ++i)
-        shown += readDisplay(wire).outcome == DisplayReadOutcome::Shown ? 1 : 0;
+        shown += async::waitFor(readDisplay(wire)).outcome == DisplayReadOutcome::Shown ? 1 : 0;
     std::printf("display read at 9600 baud (14 bytes on the line): %.2f ms each over %d reads, "
                 "%d shown, CPU %.2f ms in all\n",
                 double(wall.nsecsElapsed()) / 1e6 / kReads, kReads, shown, cpuMs() - cpuBefore);

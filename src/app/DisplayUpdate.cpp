@@ -10,16 +10,15 @@
 // "Update" on tab "Display": reads the three values the scale shows into the read-out boxes.
 
 void frmMain::cmdVFDUpdate_Click() {
-    // The read waits in a nested event loop, so a second click could arrive meanwhile; it
-    // would only mix its bytes with the first read's.
-    if (updating_ || !link_)
+    // A second click while the read waits would only mix its bytes with the first read's.
+    if (lineBusy() || !link_)
         return;
-    updating_ = true;
+    lineJob_ = updateDisplay();
+}
+
+async::Task<void> frmMain::updateDisplay() {
     beginLineWork();
-    const auto done = qScopeGuard([this] {
-        endLineWork();
-        updating_ = false;
-    });
+    const auto done = qScopeGuard([this] { endLineWork(); });
 
     // "Exit", or the port being replaced by a new "Open", ends the wait at once.
     Link* link = link_.get();
@@ -30,9 +29,9 @@ void frmMain::cmdVFDUpdate_Click() {
             [&abort] { abort.abort(QStringLiteral("the port was replaced")); });
 
     Wire wire(*link, *clock_, &abort);
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = co_await readDisplay(wire);
     if (!result.showValues())
-        return; // no sync answer, a failed port or Exit: every box keeps its text
+        co_return; // no sync answer, a failed port or Exit: every box keeps its text
     txtWeight->setText(QString::number(result.values.weight));
     txtUnitPrice->setText(QString::number(result.values.unitPrice));
     txtTotalPrice->setText(QString::number(result.values.totalPrice));

@@ -7,7 +7,8 @@
 #include <QRadioButton>
 
 // " PLU Download" and "INGRED Download" on tab "Download": the rows chosen in the frame
-// beside each button go to the scale.
+// beside each button go to the scale. The download is the window's line job: the handler
+// starts it and returns; it goes on from the event loop as the scale answers.
 
 namespace {
 
@@ -20,34 +21,39 @@ DownloadChoice choiceOf(const QRadioButton* one, const QRadioButton* multiple) {
 }
 
 template <typename TableT>
-void download(frmMain& window, TableT& table, const DownloadSelection& selection) {
+async::Task<void> download(frmMain& window, TableT& table, DownloadSelection selection) {
     if (!window.link())
-        return; // no port was ever opened: the buttons are disabled
+        co_return; // no port was ever opened: the buttons are disabled
     // The records go to the scale, and only a Save brings them in line with the grid.
     if (!window.settleBeforeDownload(table))
-        return;
+        co_return;
     const std::unique_ptr<TransferSession> session = TransferSession::begin(window);
     if (!session)
-        return;
+        co_return;
     // Every row is checked and built now, before the first byte: the menu bar stays usable
     // during the transfer, and a table changed through it must not reach the scale half.
     const DownloadPlan plan = planDownload(table, window.sourcePath(), selection);
     Wire wire(*window.link(), window.clock(), &session->abort());
-    runDownload(
+    co_await runDownload(
         plan, wire, [&window](const QString& text) { window.showStatus(text); },
-        [&session](int done, int total) { session->setProgress(done, total); });
+        [session = session.get()](int done, int total) { session->setProgress(done, total); });
 }
 
 } // namespace
 
 void frmMain::cmdPLUDownload_Click() {
-    download(*this, plu_,
-             {choiceOf(optDownOnePLU, optDownMultiplePLU), txtDownOnePluNo->text(),
-              txtDownStartPluNo->text(), txtDownEndPluNo->text()});
+    if (lineBusy())
+        return;
+    lineJob_ = download(*this, plu_,
+                        {choiceOf(optDownOnePLU, optDownMultiplePLU), txtDownOnePluNo->text(),
+                         txtDownStartPluNo->text(), txtDownEndPluNo->text()});
 }
 
 void frmMain::cmdINGREDDownload_Click() {
-    download(*this, ingred_,
-             {choiceOf(optDownOneINGRED, optDownMultipleINGRED), txtDownOneIngredNo->text(),
-              txtDownStartIngredNo->text(), txtDownEndIngredNo->text()});
+    if (lineBusy())
+        return;
+    lineJob_ =
+        download(*this, ingred_,
+                 {choiceOf(optDownOneINGRED, optDownMultipleINGRED), txtDownOneIngredNo->text(),
+                  txtDownStartIngredNo->text(), txtDownEndIngredNo->text()});
 }

@@ -12,27 +12,37 @@
 // reply on; the operator's table and the "Source" box change only then, and nothing else can
 // write into the table being filled.
 
-void frmMain::cmdPLUUpload_Click() {
-    if (!link_)
-        return; // no port was ever opened: the button is disabled
-    const std::unique_ptr<TransferSession> session = TransferSession::begin(*this);
+namespace {
+
+async::Task<void> upload(frmMain& window, GridView& grid, UploadSelection selection) {
+    const std::unique_ptr<TransferSession> session = TransferSession::begin(window);
     if (!session)
-        return;
-    auto received = std::make_unique<PluTable>(); // 601 records: too big for the stack
-    Wire wire(*link_, *clock_, &session->abort());
-    UploadEngine engine(wire, *received,
-                        {[this](const QString& text) { showStatus(text); },
-                         [&session](int asked, int total) { session->setProgress(asked, total); },
-                         [this, &received] {
-                             grdPLU->setGrid(&received->grid);
-                             setSourcePath(QStringLiteral("?"));
-                         }});
-    const UploadResult result = engine.run({optUpOnePLU->isChecked(), txtUpOnePluNo->text()});
+        co_return;
+    auto received = std::make_unique<PluTable>(); // 601 records: too big for a frame
+    Wire wire(*window.link(), window.clock(), &session->abort());
+    UploadEngine engine(
+        wire, *received,
+        {[&window](const QString& text) { window.showStatus(text); },
+         [session = session.get()](int asked, int total) { session->setProgress(asked, total); },
+         [&window, &grid, table = received.get()] {
+             grid.setGrid(&table->grid);
+             window.setSourcePath(QStringLiteral("?"));
+         }});
+    const UploadResult result = co_await engine.run(std::move(selection));
+    PluTable& plu = window.pluTable();
     if (result.tableReplaced) {
-        plu_.reset();
-        plu_.grid.setAll(received->grid.all());
-        plu_.records = received->records;
-        plu_.count = received->count;
+        plu.reset();
+        plu.grid.setAll(received->grid.all());
+        plu.records = received->records;
+        plu.count = received->count;
     }
-    grdPLU->setGrid(&plu_.grid);
+    grid.setGrid(&plu.grid);
+}
+
+} // namespace
+
+void frmMain::cmdPLUUpload_Click() {
+    if (!link_ || lineBusy())
+        return; // no port was ever opened (the button is disabled), or the line is in use
+    lineJob_ = upload(*this, *grdPLU, {optUpOnePLU->isChecked(), txtUpOnePluNo->text()});
 }

@@ -56,6 +56,9 @@ frmMain::frmMain(QWidget* parent)
 }
 
 frmMain::~frmMain() {
+    // A line job still waiting ends here, with no further byte; its end still finds the
+    // window whole.
+    lineJob_ = {};
     // The grid views go before the tables they show; the port is released with link_.
     delete SSTab;
     SSTab = nullptr;

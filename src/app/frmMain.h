@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SavePrompt.h"
+#include "async/Task.h"
 #include "serial/Clock.h"
 #include "serial/LinkFactory.h"
 #include "tables/PriceChange.h"
@@ -108,6 +109,10 @@ public:
     // buttons follow and the status panel says the port was lost.
     void checkPortAfterTransfer();
 
+    // A transfer or a display read runs on the port of the single-port tabs (also while its
+    // job is being started: on a clock that never waits, it runs to its end right there).
+    bool lineBusy() const { return lineWork_ > 0 || (lineJob_.isValid() && !lineJob_.isDone()); }
+
     // The clock of every wait on the line (tests put a manual clock here).
     void setClock(Clock& clock) { clock_ = &clock; }
     Clock& clock() const { return *clock_; }
@@ -164,6 +169,7 @@ private:
     void setPortButtons(bool portOpen);
     void onLinkFailed(const QString& reason);
     void showLostPort(const QString& reason);
+    async::Task<void> updateDisplay(); // DisplayUpdate.cpp
 
     PluTable plu_;
     IngredTable ingred_;
@@ -175,7 +181,6 @@ private:
     std::unique_ptr<Link> link_;
     QString linkLabel_; // the label of the port link_ was opened on
     bool opening_ = false;
-    bool updating_ = false;        // a display read is running
     int lineWork_ = 0;             // transfers and display reads under way
     QList<QAction*> fileCommands_; // New, Open, Save and the workbook items of both menus
     RealClock realClock_;
@@ -231,4 +236,8 @@ private:
     QRadioButton* optUpOnePLU = nullptr;
     QRadioButton* optUpAllPLU = nullptr;
     QLineEdit* txtUpOnePluNo = nullptr;
+
+    // The transfer or display read of the single-port tabs, started by its button's handler
+    // and going on from the event loop. Last, so it ends first, while the window is whole.
+    async::Task<void> lineJob_;
 };

@@ -34,15 +34,6 @@ const QString kHelp = QStringLiteral(
     "\n"
     "Exit codes: 0 read, 1 no answer, no record or the port failed, 2 usage error.");
 
-// What the scale did instead of answering the sync with 0x77.
-QString syncFailure(const DisplayReadResult& result) {
-    if (!result.syncAnswer)
-        return QStringLiteral("did not answer the sync with one byte within a second");
-    const QString hex =
-        QString::number(*result.syncAnswer, 16).rightJustified(2, QLatin1Char('0')).toUpper();
-    return QStringLiteral("answered the sync with 0x%1, not 0x77").arg(hex);
-}
-
 int display(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("display"), kUsage);
     line.addValue(QStringLiteral("port"));
@@ -58,13 +49,13 @@ int display(const QStringList& args) {
     const std::unique_ptr<PortSession> session = PortSession::open(QStringLiteral("display"), port);
     if (!session)
         return ExitRefused;
-    const DisplayReadResult result = readDisplay(session->wire());
+    const DisplayReadResult result = async::waitFor(readDisplay(session->wire()));
     session->close();
 
     switch (result.outcome) {
     case DisplayReadOutcome::NoSync:
         cli::printError(
-            QStringLiteral("scalectl display: the scale on %1 %2").arg(port, syncFailure(result)));
+            QStringLiteral("scalectl display: the scale on %1 %2").arg(port, syncFailureText(result)));
         return ExitRefused;
     case DisplayReadOutcome::LinkFailed:
     case DisplayReadOutcome::Aborted:

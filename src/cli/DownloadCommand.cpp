@@ -134,7 +134,7 @@ template <typename TableT> int downloadFile(const Options& options) {
         PortSession::open(QStringLiteral("download"), options.port, &abort);
     if (!session)
         return ExitRefused;
-    const DownloadOutcome outcome = runDownload(plan, session->wire(), cli::printLine);
+    const DownloadOutcome outcome = async::waitFor(runDownload(plan, session->wire(), cli::printLine));
     session->close();
     return outcome == DownloadOutcome::Finished ? ExitOk : ExitRefused;
 }

@@ -170,7 +170,7 @@ int upload(const QStringList& args) {
     auto table = std::make_unique<PluTable>(); // 601 records: too big for the stack
     table->reset();
     UploadEngine engine(session->wire(), *table, {cli::printLine, {}, {}});
-    const UploadResult result = engine.run(options.selection);
+    const UploadResult result = async::waitFor(engine.run(options.selection));
     session->close();
 
     if (result.outcome == UploadOutcome::Refused)

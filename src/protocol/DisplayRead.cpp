@@ -17,31 +17,39 @@ DisplayReadResult interrupted(const Handshake& handshake) {
 
 } // namespace
 
-DisplayReadResult readDisplay(Wire& wire) {
+QString syncFailureText(const DisplayReadResult& result) {
+    if (!result.syncAnswer)
+        return QStringLiteral("did not answer the sync with one byte within a second");
+    const QString hex =
+        QString::number(*result.syncAnswer, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    return QStringLiteral("answered the sync with 0x%1, not 0x77").arg(hex);
+}
+
+async::Task<DisplayReadResult> readDisplay(Wire& wire) {
     Handshake handshake(wire, 0); // a failed read is not retried
 
-    const auto answer = handshake.ask(scale_bytes::kSync);
+    const auto answer = co_await handshake.ask(scale_bytes::kSync);
     if (!answer)
-        return interrupted(handshake);
+        co_return interrupted(handshake);
     if (answer->value != scale_bytes::kSyncAnswer) {
         DisplayReadResult noSync;
         if (answer->ok())
             noSync.syncAnswer = answer->value;
-        return noSync;
+        co_return noSync;
     }
 
     if (!handshake.carry(wire.TxByte(scale_bytes::kDisplayRead)))
-        return interrupted(handshake);
+        co_return interrupted(handshake);
     quint32 weight = 0;
     quint32 unitPrice = 0;
     quint32 totalPrice = 0;
-    const WireStatus received = wire.RxFip(weight, unitPrice, totalPrice);
+    const WireStatus received = co_await wire.RxFip(weight, unitPrice, totalPrice);
     if (!handshake.carry(received))
-        return interrupted(handshake);
+        co_return interrupted(handshake);
 
     DisplayReadResult result;
     result.outcome =
         received == WireStatus::Ok ? DisplayReadOutcome::Shown : DisplayReadOutcome::NoRecord;
     result.values = {weight, unitPrice, totalPrice};
-    return result;
+    co_return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "async/Task.h"
 #include "protocol/DisplayValues.h"
 
 #include <QString>
@@ -33,4 +34,9 @@ struct DisplayReadResult {
 // The display read: 0xA5, expect 0x77, 0x06, then the display record (12 bytes) within its
 // time limit (five seconds) on the wire's scale model. A missing record shows as three
 // zeros. The port is neither closed nor reopened.
-DisplayReadResult readDisplay(Wire& wire);
+// What the scale did instead of answering the sync with 0x77, in words ("answered the sync
+// with 0x78, not 0x77").
+QString syncFailureText(const DisplayReadResult& result);
+
+// A coroutine; the wire must outlive it.
+async::Task<DisplayReadResult> readDisplay(Wire& wire);

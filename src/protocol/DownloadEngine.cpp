@@ -37,73 +37,76 @@ public:
     }
 
     // True when the row was accepted; false when the download is over.
-    bool sendRow(const DownloadRow& row) {
+    async::Task<bool> sendRow(const DownloadRow& row) {
         handshake_.startRow();
         for (;;) {
-            Step step = open(row);
+            Step step = co_await open(row);
             if (step == Step::Next)
-                step = number(row);
+                step = co_await number(row);
             if (step == Step::Next)
-                step = record(row);
+                step = co_await record(row);
             if (step == Step::Accepted)
-                return accept(row);
+                co_return co_await accept(row);
             if (step == Step::Ended)
-                return false;
+                co_return false;
         }
     }
 
 private:
-    Step open(const DownloadRow& row) {
-        switch (handshake_.open(kind_.command)) {
+    async::Task<Step> open(const DownloadRow& row) {
+        const Opening opening = co_await handshake_.open(kind_.command);
+        switch (opening) {
         case Opening::Ready:
-            return Step::Next;
+            co_return Step::Next;
         case Opening::SyncFailed:
             handshake_.show(kind_.syncErrorText + QString::number(row.index));
-            return retry(Recovery::PauseThenReopen);
+            co_return co_await retry(Recovery::PauseThenReopen);
         case Opening::CommandFailed:
             handshake_.show(kCommandError);
-            return retry(Recovery::ReopenThenPause);
+            co_return co_await retry(Recovery::ReopenThenPause);
         case Opening::Interrupted:
             break;
         }
-        return Step::Ended;
+        co_return Step::Ended;
     }
 
-    Step number(const DownloadRow& row) {
+    async::Task<Step> number(const DownloadRow& row) {
         Wire& wire = handshake_.wire();
-        const auto echo = handshake_.reply(wire.TxInt(row.number), &Wire::RxInt);
+        const auto echo = co_await handshake_.reply(wire.TxInt(row.number), &Wire::RxInt);
         if (!echo)
-            return Step::Ended;
+            co_return Step::Ended;
         // A missing or unreadable echo is a wrong one, even for number 0.
         if (echo->ok() && echo->value == row.number)
-            return Step::Next;
+            co_return Step::Next;
         handshake_.show(kind_.echoErrorText);
         // The scale now waits for a record; zero bytes complete it, one at a time.
         for (int i = 0; i < recordSize_; ++i) {
             if (!handshake_.carry(wire.TxByte(0x00)))
-                return Step::Ended;
+                co_return Step::Ended;
         }
-        return retry(Recovery::None);
+        co_return co_await retry(Recovery::None);
     }
 
-    Step record(const DownloadRow& row) {
+    async::Task<Step> record(const DownloadRow& row) {
         Wire& wire = handshake_.wire();
-        const auto answer = handshake_.reply(wire.TxBytes(row.record), &Wire::RxByte);
+        const auto answer = co_await handshake_.reply(wire.TxBytes(row.record), &Wire::RxByte);
         if (!answer)
-            return Step::Ended;
+            co_return Step::Ended;
         if (answer->value == scale_bytes::kRecordAccepted)
-            return Step::Accepted;
+            co_return Step::Accepted;
         handshake_.show(transfer_texts::kRecordError);
-        return retry(Recovery::ReopenThenPause);
+        co_return co_await retry(Recovery::ReopenThenPause);
     }
 
-    bool accept(const DownloadRow& row) {
+    async::Task<bool> accept(const DownloadRow& row) {
         handshake_.show(kind_.acceptedText + QString::number(row.index) + kTransfered);
-        return handshake_.carry(handshake_.wire().reopen());
+        const WireStatus reopened = co_await handshake_.wire().reopen();
+        co_return handshake_.carry(reopened);
     }
 
-    Step retry(Recovery recovery) {
-        return handshake_.retry(recovery, pauseMs_) ? Step::Retry : Step::Ended;
+    async::Task<Step> retry(Recovery recovery) {
+        const bool again = co_await handshake_.retry(recovery, pauseMs_);
+        co_return again ? Step::Retry : Step::Ended;
     }
 
     const DownloadKind& kind_;
@@ -114,24 +117,25 @@ private:
 
 } // namespace
 
-DownloadOutcome runDownload(const DownloadPlan& plan, Wire& wire, const StatusSink& status,
-                            const ProgressSink& progress) {
+async::Task<DownloadOutcome> runDownload(const DownloadPlan& plan, Wire& wire, StatusSink status,
+                                         ProgressSink progress) {
     if (plan.refused() || !plan.kind) {
         if (status)
             status(plan.refusal);
-        return DownloadOutcome::Refused;
+        co_return DownloadOutcome::Refused;
     }
     const int total = int(plan.rows.size());
     if (progress)
         progress(0, total);
     DownloadRun run(plan, wire, status);
     for (int done = 0; done < total; ++done) {
-        if (!run.sendRow(plan.rows[done]))
-            return run.outcome();
+        const bool accepted = co_await run.sendRow(plan.rows[done]);
+        if (!accepted)
+            co_return run.outcome();
         if (progress)
             progress(done + 1, total);
     }
     if (status)
         status(kTheEnd);
-    return DownloadOutcome::Finished;
+    co_return DownloadOutcome::Finished;
 }

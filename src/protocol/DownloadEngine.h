@@ -34,5 +34,8 @@ using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
 // the zero bytes have already brought the scale back to idle. Each text goes to `status` as
 // it happens; `progress` hears of each accepted row. The port is left open on every end but
 // a failed reopen. Time limits, retries and pauses are those of the wire's scale model.
-DownloadOutcome runDownload(const DownloadPlan& plan, Wire& wire, const StatusSink& status,
-                            const ProgressSink& progress = {});
+//
+// A coroutine: it goes on from the event loop as the scale answers. The plan and the wire
+// must outlive it; the sinks are its own copies.
+async::Task<DownloadOutcome> runDownload(const DownloadPlan& plan, Wire& wire, StatusSink status,
+                                         ProgressSink progress = {});

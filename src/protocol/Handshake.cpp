@@ -19,16 +19,17 @@ void Handshake::show(const QString& text) const {
         status_(text);
 }
 
-Opening Handshake::open(quint8 command) {
-    const auto sync = ask(scale_bytes::kSync);
+async::Task<Opening> Handshake::open(quint8 command) {
+    const auto sync = co_await ask(scale_bytes::kSync);
     if (!sync)
-        return Opening::Interrupted;
+        co_return Opening::Interrupted;
     if (sync->value != scale_bytes::kSyncAnswer)
-        return Opening::SyncFailed;
-    const auto answer = ask(command);
+        co_return Opening::SyncFailed;
+    const auto answer = co_await ask(command);
     if (!answer)
-        return Opening::Interrupted;
-    return answer->value == scale_bytes::kCommandAnswer ? Opening::Ready : Opening::CommandFailed;
+        co_return Opening::Interrupted;
+    co_return answer->value == scale_bytes::kCommandAnswer ? Opening::Ready
+                                                           : Opening::CommandFailed;
 }
 
 bool Handshake::carry(WireStatus status) {
@@ -51,25 +52,38 @@ bool Handshake::carry(WireStatus status) {
     return false;
 }
 
-bool Handshake::retry(Recovery recovery, int pauseMs) {
+async::Task<bool> Handshake::retry(Recovery recovery, int pauseMs) {
     if (++retries_ > retryLimit_) {
         ending_ = Ending::GaveUp;
-        return false;
+        co_return false;
     }
     show(kRetry + QString::number(retries_));
-    return recover(recovery, pauseMs);
+    const bool recovered = co_await recover(recovery, pauseMs);
+    co_return recovered;
 }
 
-bool Handshake::recover(Recovery recovery, int pauseMs) {
+async::Task<bool> Handshake::recover(Recovery recovery, int pauseMs) {
     switch (recovery) {
     case Recovery::None:
-        return true;
-    case Recovery::Reopen:
-        return carry(wire_.reopen());
-    case Recovery::PauseThenReopen:
-        return carry(wire_.pause(pauseMs)) && carry(wire_.reopen());
-    case Recovery::ReopenThenPause:
-        return carry(wire_.reopen()) && carry(wire_.pause(pauseMs));
+        co_return true;
+    case Recovery::Reopen: {
+        const WireStatus reopened = co_await wire_.reopen();
+        co_return carry(reopened);
     }
-    return true;
+    case Recovery::PauseThenReopen: {
+        const WireStatus paused = co_await wire_.pause(pauseMs);
+        if (!carry(paused))
+            co_return false;
+        const WireStatus reopened = co_await wire_.reopen();
+        co_return carry(reopened);
+    }
+    case Recovery::ReopenThenPause: {
+        const WireStatus reopened = co_await wire_.reopen();
+        if (!carry(reopened))
+            co_return false;
+        const WireStatus paused = co_await wire_.pause(pauseMs);
+        co_return carry(paused);
+    }
+    }
+    co_return true;
 }

@@ -55,20 +55,21 @@ public:
     // exchange is interrupted. A time-out is an answer like any other (value 0): the caller
     // compares it.
     template <typename T>
-    std::optional<Received<T>> reply(WireStatus sent, Received<T> (Wire::*receive)()) {
+    async::Task<std::optional<Received<T>>> reply(WireStatus sent,
+                                                  async::Task<Received<T>> (Wire::*receive)()) {
         if (!carry(sent))
-            return std::nullopt;
-        const Received<T> answer = (wire_.*receive)();
+            co_return std::nullopt;
+        const Received<T> answer = co_await (wire_.*receive)();
         if (!carry(answer.status))
-            return std::nullopt;
-        return answer;
+            co_return std::nullopt;
+        co_return answer;
     }
     // One byte out, one byte back.
-    std::optional<Received<quint8>> ask(quint8 byte) {
+    async::Task<std::optional<Received<quint8>>> ask(quint8 byte) {
         return reply(wire_.TxByte(byte), &Wire::RxByte);
     }
     // The sync, then `command` answered with the command answer.
-    Opening open(quint8 command);
+    async::Task<Opening> open(quint8 command);
 
     // False once `status` ends the exchange (a failed link or an abort), with its text shown.
     // A time-out or a value out of range is not an ending: the caller judges the answer.
@@ -77,12 +78,12 @@ public:
     // A counted failure of the current row: one more retry, announced as "Retry #n" and
     // prepared by `recovery` (pausing `pauseMs`). False when the exchange is over instead:
     // the retry limit was passed or the recovery was interrupted.
-    bool retry(Recovery recovery, int pauseMs = 0);
+    async::Task<bool> retry(Recovery recovery, int pauseMs = 0);
 
     void show(const QString& text) const;
 
 private:
-    bool recover(Recovery recovery, int pauseMs);
+    async::Task<bool> recover(Recovery recovery, int pauseMs);
 
     Wire& wire_;
     int retryLimit_;

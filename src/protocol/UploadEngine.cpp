@@ -16,7 +16,7 @@ void UploadEngine::show(const QString& text) const {
     handshake_.show(text);
 }
 
-UploadResult UploadEngine::run(const UploadSelection& selection) {
+async::Task<UploadResult> UploadEngine::run(UploadSelection selection) {
     UploadResult result;
     // The scale's numbers, and never beyond the table's rows.
     const int lastNo = std::min(model_.pluCapacity, PluTable::kDataRows);
@@ -26,7 +26,7 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
         const NumberConversion number = toInt16(selection.onePluNoText);
         if (!number.ok || number.value < 1 || number.value > lastNo) {
             show(QStringLiteral("PLU No is not valid"));
-            return result;
+            co_return result;
         }
         first = last = number.value;
     }
@@ -39,48 +39,50 @@ UploadResult UploadEngine::run(const UploadSelection& selection) {
     for (int n = first; n <= last && outcome == UploadOutcome::Completed; ++n) {
         if (reporting_.progress)
             reporting_.progress(n - first + 1, last - first + 1);
-        outcome = exchange(n);
+        outcome = co_await exchange(n);
     }
     result.outcome = outcome;
     result.tableReplaced = replaced_;
     result.error = handshake_.error();
-    return result;
+    co_return result;
 }
 
 // Completed when number n was received; any other outcome ends the upload.
-UploadOutcome UploadEngine::exchange(int n) {
+async::Task<UploadOutcome> UploadEngine::exchange(int n) {
     handshake_.startRow();
     for (;;) {
-        if (const std::optional<UploadOutcome> outcome = attempt(n))
-            return *outcome;
+        const std::optional<UploadOutcome> outcome = co_await attempt(n);
+        if (outcome)
+            co_return *outcome;
     }
 }
 
 // One pass through the steps for number n: its outcome, or nothing to try again.
-std::optional<UploadOutcome> UploadEngine::attempt(int n) {
+async::Task<std::optional<UploadOutcome>> UploadEngine::attempt(int n) {
     // A, B. Sync and the upload command.
-    switch (handshake_.open(kPluUpload)) {
+    const Opening opening = co_await handshake_.open(kPluUpload);
+    switch (opening) {
     case Opening::Ready:
         break;
     case Opening::SyncFailed:
-        return retry(QStringLiteral("Sync error"), Recovery::PauseThenReopen,
-                     model_.retries.uploadSyncPauseMs);
+        co_return co_await retry(QStringLiteral("Sync error"), Recovery::PauseThenReopen,
+                                 model_.retries.uploadSyncPauseMs);
     case Opening::CommandFailed:
-        return retry(QStringLiteral("Upload command error"), Recovery::ReopenThenPause,
-                     model_.retries.uploadCommandPauseMs);
+        co_return co_await retry(QStringLiteral("Upload command error"), Recovery::ReopenThenPause,
+                                 model_.retries.uploadCommandPauseMs);
     case Opening::Interrupted:
-        return ended();
+        co_return ended();
     }
 
     // C. The number, then a reply of exactly the reply size: more or fewer are no reply.
     if (!handshake_.carry(wire_.TxInt(n)))
-        return ended();
+        co_return ended();
     const Received<QByteArray> reply =
-        wire_.receiveExactly(model_.uploadReplySize, model_.limits.uploadReplyMs);
+        co_await wire_.receiveExactly(model_.uploadReplySize, model_.limits.uploadReplyMs);
     if (!handshake_.carry(reply.status))
-        return ended();
+        co_return ended();
     if (!reply.ok())
-        return retry(QStringLiteral("Receive PLU time out"), Recovery::Reopen);
+        co_return co_await retry(QStringLiteral("Receive PLU time out"), Recovery::Reopen);
 
     const QByteArray& bytes = reply.value;
     const scale::UploadReplyLayout& at = model_.uploadReply;
@@ -89,41 +91,43 @@ std::optional<UploadOutcome> UploadEngine::attempt(int n) {
     if (bigEndianValue(bytes, at.echo, 2) != quint32(n)) {
         replaceTableOnce();
         show(QStringLiteral("PLU is not exist"));
-        return UploadOutcome::NotHeld;
+        co_return UploadOutcome::NotHeld;
     }
 
     // E. The end byte, then the fields. The reply has been taken whole, so nothing is left
     // in the buffer and the retry needs no reopen. Both failures are counted, so a scale
     // that keeps sending bad replies cannot keep the upload going for ever.
     if (quint8(bytes.at(model_.uploadReplyEnd())) != kRecordAccepted)
-        return retry(transfer_texts::kRecordError, Recovery::None);
+        co_return co_await retry(transfer_texts::kRecordError, Recovery::None);
     const int pluNo = int(bigEndianValue(bytes, at.pluNo, 2));
     const plu_wire::Decoded decoded =
         plu_wire::decode(bytes.mid(at.record, model_.pluRecordSize), model_);
     if (pluNo > model_.largestNumber || !decoded.ok())
-        return retry(QStringLiteral("PLU data is not valid"), Recovery::None);
+        co_return co_await retry(QStringLiteral("PLU data is not valid"), Recovery::None);
 
     PluRecord record = decoded.record;
     record.PluNo = qint16(pluNo);
-    return store(n, record);
+    co_return co_await store(n, record);
 }
 
-UploadOutcome UploadEngine::store(int n, const PluRecord& record) {
+async::Task<UploadOutcome> UploadEngine::store(int n, PluRecord record) {
     replaceTableOnce();
     table_.records[n] = record;
     ++table_.count;
     listReceived(n);
     show(QStringLiteral("plu#") + decimalText(n) + QStringLiteral(" is received"));
-    return handshake_.carry(wire_.reopen()) ? UploadOutcome::Completed : ended();
+    const WireStatus reopened = co_await wire_.reopen();
+    co_return handshake_.carry(reopened) ? UploadOutcome::Completed : ended();
 }
 
 // The failure's text, then a counted retry; once the retries are spent its text stays.
-std::optional<UploadOutcome> UploadEngine::retry(const QString& failure, Recovery recovery,
-                                                 int pauseMs) {
+async::Task<std::optional<UploadOutcome>> UploadEngine::retry(QString failure, Recovery recovery,
+                                                              int pauseMs) {
     show(failure);
-    if (handshake_.retry(recovery, pauseMs))
-        return std::nullopt;
-    return ended();
+    const bool again = co_await handshake_.retry(recovery, pauseMs);
+    if (again)
+        co_return std::nullopt;
+    co_return ended();
 }
 
 UploadOutcome UploadEngine::ended() const {

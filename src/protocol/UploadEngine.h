@@ -64,14 +64,17 @@ class UploadEngine {
 public:
     UploadEngine(Wire& wire, PluTable& table, UploadReporting reporting);
 
-    UploadResult run(const UploadSelection& selection);
+    // A coroutine: it goes on from the event loop as the scale answers. The engine, its wire
+    // and its table must outlive it.
+    async::Task<UploadResult> run(UploadSelection selection);
 
 private:
-    std::optional<UploadOutcome> attempt(int n);
-    std::optional<UploadOutcome> retry(const QString& failure, Recovery recovery, int pauseMs = 0);
+    async::Task<std::optional<UploadOutcome>> attempt(int n);
+    async::Task<std::optional<UploadOutcome>> retry(QString failure, Recovery recovery,
+                                                    int pauseMs = 0);
     UploadOutcome ended() const;
-    UploadOutcome store(int n, const PluRecord& record);
-    UploadOutcome exchange(int n);
+    async::Task<UploadOutcome> store(int n, PluRecord record);
+    async::Task<UploadOutcome> exchange(int n);
     void replaceTableOnce();
     void listReceived(int n);
     void show(const QString& text) const;

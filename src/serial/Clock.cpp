@@ -4,7 +4,6 @@
 #include "serial/TransferAbort.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <limits>
@@ -36,39 +35,67 @@ qint64 RealClock::nowMs() const {
     return timer_.elapsed();
 }
 
-WaitResult RealClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) {
+namespace {
+
+// One suspended wait of the real clock. The first wake-up wins; the coroutine goes on from
+// the event loop, never inside the signal that woke it, so whoever emitted it (a "Cancel"
+// click, a link's readyRead) is not re-entered. Destroying the awaiter (the coroutine was
+// destroyed while it waited) ends its connections and its pending resumption.
+class WakeUp {
+public:
+    WakeUp(qint64 remainingMs, Link* link, const TransferAbort* abort)
+        : remainingMs_(remainingMs), link_(link), abort_(abort) {}
+
+    bool await_ready() const { return false; }
+    void await_suspend(std::coroutine_handle<> waiter) {
+        waiter_ = waiter;
+        connectWakeUps(&context_, link_, abort_, [this](WaitResult why) { finish(why); });
+        deadline_.setSingleShot(true);
+        deadline_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&deadline_, &QTimer::timeout, &context_,
+                         [this] { finish(WaitResult::Deadline); });
+        deadline_.start(int(qMin<qint64>(remainingMs_, std::numeric_limits<int>::max())));
+    }
+    WaitResult await_resume() const { return result_; }
+
+private:
+    void finish(WaitResult why) {
+        if (finished_)
+            return;
+        finished_ = true;
+        result_ = why;
+        deadline_.stop();
+        QMetaObject::invokeMethod(
+            &context_, [waiter = waiter_] { waiter.resume(); }, Qt::QueuedConnection);
+    }
+
+    qint64 remainingMs_;
+    Link* link_;
+    const TransferAbort* abort_;
+    std::coroutine_handle<> waiter_;
+    QObject context_; // the connections and the queued resumption end with it
+    QTimer deadline_;
+    WaitResult result_ = WaitResult::Deadline;
+    bool finished_ = false;
+};
+
+} // namespace
+
+async::Task<WaitResult> RealClock::waitUntil(qint64 deadlineMs, Link* link,
+                                             const TransferAbort* abort) {
     if (abort && abort->isAborted())
-        return WaitResult::Aborted;
+        co_return WaitResult::Aborted;
     const qint64 remaining = deadlineMs - nowMs();
     if (remaining <= 0)
-        return WaitResult::Deadline;
-
-    QEventLoop loop;
-    WaitResult result = WaitResult::Deadline;
-    bool done = false;
-    auto finish = [&](WaitResult why) {
-        if (done)
-            return;
-        done = true;
-        result = why;
-        loop.quit();
-    };
-    connectWakeUps(&loop, link, abort, finish);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { finish(WaitResult::Deadline); });
-    deadline.start(int(qMin<qint64>(remaining, std::numeric_limits<int>::max())));
-    loop.exec();
-    // A loop that returns without one of its wake-ups was ended from outside, or could not
-    // run at all: the application is quitting. Waiting again would only spin.
-    return done ? result : WaitResult::Aborted;
+        co_return WaitResult::Deadline;
+    co_return co_await WakeUp(remaining, link, abort);
 }
 
-WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) {
+async::Task<WaitResult> ManualClock::waitUntil(qint64 deadlineMs, Link* link,
+                                               const TransferAbort* abort) {
     ++waits_;
     if (abort && abort->isAborted())
-        return WaitResult::Aborted;
+        co_return WaitResult::Aborted;
 
     QObject context;
     bool data = false;
@@ -84,14 +111,14 @@ WaitResult ManualClock::waitUntil(qint64 deadlineMs, Link* link, const TransferA
     QCoreApplication::processEvents();
 
     if (aborted)
-        return WaitResult::Aborted;
+        co_return WaitResult::Aborted;
     if (failed)
-        return WaitResult::LinkFailed;
+        co_return WaitResult::LinkFailed;
     if (data)
-        return WaitResult::Data;
+        co_return WaitResult::Data;
     if (deadlineMs > now_) {
         waited_ += deadlineMs - now_;
         now_ = deadlineMs;
     }
-    return WaitResult::Deadline;
+    co_return WaitResult::Deadline;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "async/Task.h"
+
 #include <QElapsedTimer>
 #include <QtGlobal>
 
@@ -13,8 +15,7 @@ enum class WaitResult {
     Data,       // the link reported new bytes
     LinkFailed, // the link reported a failure
     Deadline,   // the clock reached the deadline (or, for the real clock, its timer fired)
-    Aborted,    // the abort object fired (or had fired before the wait), or the event loop
-                // can no longer run because the application is quitting
+    Aborted,    // the abort object fired (or had fired before the wait)
 };
 
 // The monotonic time base of every time-out and pause on the line. Time is in milliseconds
@@ -25,35 +26,40 @@ public:
 
     virtual qint64 nowMs() const = 0;
 
-    // Blocks until the link (may be null) has new bytes or fails, the deadline passes, or the
-    // abort object (may be null) fires, whichever comes first. Events keep being processed
-    // meanwhile. A Deadline result is a hint: callers compare nowMs() with their deadline
-    // themselves, so a timer that fires a little early never shortens a time-out.
-    virtual WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) = 0;
+    // Ends when the link (may be null) has new bytes or fails, the deadline passes, or the
+    // abort object (may be null) fires, whichever comes first. A Deadline result is a hint:
+    // callers compare nowMs() with their deadline themselves, so a timer that fires a little
+    // early never shortens a time-out.
+    virtual async::Task<WaitResult> waitUntil(qint64 deadlineMs, Link* link,
+                                              const TransferAbort* abort) = 0;
 };
 
-// Production clock: QElapsedTimer (monotonic); a wait is a nested QEventLoop woken by the
-// link's signals, a single-shot deadline timer and the abort signal. It never spins: once
-// the application quits, nested loops return at once, and every wait reports Aborted.
+// Production clock: QElapsedTimer (monotonic). A wait suspends the coroutine that waits and
+// returns to the event loop; the link's signals, a precise single-shot deadline timer or the
+// abort signal resume it, from the event loop again. Nothing spins, nothing nests.
 class RealClock : public Clock {
 public:
     RealClock();
     qint64 nowMs() const override;
-    WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
+    async::Task<WaitResult> waitUntil(qint64 deadlineMs, Link* link,
+                                      const TransferAbort* abort) override;
 
 private:
     QElapsedTimer timer_;
 };
 
-// Test clock. A wait processes the pending events once; when that brought no news from the
-// link, time jumps straight to the deadline, so a five-second time-out costs microseconds.
-// The time jumped over is added up, so tests can assert how long an exchange waited.
+// Test clock. A wait processes the pending events once, in place, and never suspends: an
+// exchange on this clock has ended when the call that started it returns. When the events
+// brought no news from the link, time jumps straight to the deadline, so a five-second
+// time-out costs microseconds. The time jumped over is added up, so tests can assert how
+// long an exchange waited.
 class ManualClock : public Clock {
 public:
     explicit ManualClock(qint64 startMs = 0) : now_(startMs) {}
 
     qint64 nowMs() const override { return now_; }
-    WaitResult waitUntil(qint64 deadlineMs, Link* link, const TransferAbort* abort) override;
+    async::Task<WaitResult> waitUntil(qint64 deadlineMs, Link* link,
+                                      const TransferAbort* abort) override;
 
     void advance(qint64 ms) { now_ += ms; }
     qint64 waitedMs() const { return waited_; } // total time jumped over by waits

@@ -39,13 +39,11 @@ WireStatus Wire::fail(WireStatus status, const QString& why) {
 }
 
 bool Wire::isAborted() const {
-    return stopped_ || (abort_ && abort_->isAborted());
+    return abort_ && abort_->isAborted();
 }
 
 WireStatus Wire::abortStatus() {
-    return fail(WireStatus::Aborted, abort_ && abort_->isAborted()
-                                         ? abort_->reason()
-                                         : QStringLiteral("the program is ending"));
+    return fail(WireStatus::Aborted, abort_->reason());
 }
 
 void Wire::noteWake(WaitResult woke) {
@@ -53,10 +51,6 @@ void Wire::noteWake(WaitResult woke) {
         linkFailed_ = true;
         linkFailure_ = link_.errorString();
     }
-    // The clock reports Aborted also when its event loop can no longer run; from then on
-    // every wait would return at once, so the exchange must end, not retry.
-    if (woke == WaitResult::Aborted && !(abort_ && abort_->isAborted()))
-        stopped_ = true;
 }
 
 WireStatus Wire::checkUsable() {
@@ -98,87 +92,78 @@ WireStatus Wire::TxBytes(const QByteArray& bytes) {
     return write(bytes);
 }
 
-WireStatus Wire::waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out) {
+async::Task<Received<QByteArray>> Wire::receiveExactly(qsizetype count, qint64 limitMs) {
     const qint64 deadline = clock_.nowMs() + limitMs;
     for (;;) {
         if (const WireStatus status = checkUsable(); status != WireStatus::Ok)
-            return status;
-        if (link_.bytesWaiting() == count) {
-            out = link_.takeAll();
-            return WireStatus::Ok;
-        }
+            co_return {status, {}};
+        if (link_.bytesWaiting() == count)
+            co_return {WireStatus::Ok, link_.takeAll()};
         if (clock_.nowMs() >= deadline)
-            return fail(WireStatus::TimedOut,
-                        QStringLiteral("no reply of exactly %1 bytes within %2 ms")
-                            .arg(count)
-                            .arg(limitMs));
-        noteWake(clock_.waitUntil(deadline, &link_, abort_));
+            co_return {fail(WireStatus::TimedOut,
+                            QStringLiteral("no reply of exactly %1 bytes within %2 ms")
+                                .arg(count)
+                                .arg(limitMs)),
+                       {}};
+        const WaitResult woke = co_await clock_.waitUntil(deadline, &link_, abort_);
+        noteWake(woke);
         // Every result is re-examined at the top: bytes, deadline, abort, failure.
     }
 }
 
-Received<quint8> Wire::RxByte() {
-    QByteArray bytes;
-    const WireStatus status = waitForExactly(1, model_.limits.byteMs, bytes);
-    if (status != WireStatus::Ok)
-        return {status, 0};
-    return {WireStatus::Ok, quint8(bytes.at(0))};
+async::Task<Received<quint8>> Wire::RxByte() {
+    const Received<QByteArray> bytes = co_await receiveExactly(1, model_.limits.byteMs);
+    if (!bytes.ok())
+        co_return {bytes.status, 0};
+    co_return {WireStatus::Ok, quint8(bytes.value.at(0))};
 }
 
-Received<int> Wire::RxInt() {
-    QByteArray bytes;
-    const WireStatus status = waitForExactly(2, model_.limits.byteMs, bytes);
-    if (status != WireStatus::Ok)
-        return {status, 0};
-    const int value = int(bigEndianValue(bytes, 0, 2));
+async::Task<Received<int>> Wire::RxInt() {
+    const Received<QByteArray> bytes = co_await receiveExactly(2, model_.limits.byteMs);
+    if (!bytes.ok())
+        co_return {bytes.status, 0};
+    const int value = int(bigEndianValue(bytes.value, 0, 2));
     if (value > model_.largestNumber)
-        return {
+        co_return {
             fail(
                 WireStatus::OutOfRange,
                 QStringLiteral("received %1, beyond 0 to %2").arg(value).arg(model_.largestNumber)),
             0};
-    return {WireStatus::Ok, value};
+    co_return {WireStatus::Ok, value};
 }
 
-WireStatus Wire::RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice) {
-    QByteArray bytes;
-    const WireStatus status =
-        waitForExactly(model_.displayRecordSize, model_.limits.displayRecordMs, bytes);
-    if (status != WireStatus::Ok)
-        return status;
+async::Task<WireStatus> Wire::RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice) {
+    const Received<QByteArray> bytes =
+        co_await receiveExactly(model_.displayRecordSize, model_.limits.displayRecordMs);
+    if (!bytes.ok())
+        co_return bytes.status;
     const int size = model_.displayValueSize();
-    mWeight = bigEndianValue(bytes, 0, size);
-    mUnitPrice = bigEndianValue(bytes, size, size);
-    mTotalPrice = bigEndianValue(bytes, 2 * size, size);
-    return WireStatus::Ok;
+    mWeight = bigEndianValue(bytes.value, 0, size);
+    mUnitPrice = bigEndianValue(bytes.value, size, size);
+    mTotalPrice = bigEndianValue(bytes.value, 2 * size, size);
+    co_return WireStatus::Ok;
 }
 
-Received<QByteArray> Wire::receiveExactly(qsizetype count, qint64 limitMs) {
-    QByteArray bytes;
-    const WireStatus status = waitForExactly(count, limitMs, bytes);
-    if (status != WireStatus::Ok)
-        return {status, {}};
-    return {WireStatus::Ok, bytes};
-}
-
-WireStatus Wire::pause(qint64 ms) {
+async::Task<WireStatus> Wire::pause(qint64 ms) {
     const qint64 deadline = clock_.nowMs() + ms;
-    while (clock_.nowMs() < deadline && !isAborted())
-        noteWake(clock_.waitUntil(deadline, nullptr, abort_));
-    return isAborted() ? abortStatus() : WireStatus::Ok;
+    while (clock_.nowMs() < deadline && !isAborted()) {
+        const WaitResult woke = co_await clock_.waitUntil(deadline, nullptr, abort_);
+        noteWake(woke);
+    }
+    co_return isAborted() ? abortStatus() : WireStatus::Ok;
 }
 
-WireStatus Wire::reopen() {
+async::Task<WireStatus> Wire::reopen() {
     if (isAborted())
-        return abortStatus();
+        co_return abortStatus();
     link_.close();
     if (!link_.open()) {
         linkFailed_ = true;
         linkFailure_ = withoutPortName(link_.errorString()); // the texts name the port
-        return fail(WireStatus::LinkFailed, linkFailure_);
+        co_return fail(WireStatus::LinkFailed, linkFailure_);
     }
     linkFailed_ = false;
     linkFailure_.clear();
     link_.takeAll(); // whatever Qt already buffered again belongs to no reply of ours
-    return WireStatus::Ok;
+    co_return WireStatus::Ok;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "async/Task.h"
 #include "scale/ScaleModel.h"
 
 #include <QByteArray>
@@ -33,8 +34,10 @@ template <typename T> struct Received {
 // travel unsigned and big-endian. A receive waits for an exact number of waiting bytes: more
 // than that is a time-out that leaves every byte in the buffer, fewer keeps it waiting. Time
 // limits are measured on the injected monotonic clock: a receive gives up once its limit has
-// passed, never earlier. Waiting is event-driven (see Clock), never a spin. Sizes, number
-// range and time limits are those of the scale model the wire talks to.
+// passed, never earlier. A receive, a pause and a reopen are coroutines: waiting suspends the
+// exchange and returns to the event loop (see Clock), never a spin, never a nested loop.
+// Sending only queues the bytes and returns at once. Sizes, number range and time limits are
+// those of the scale model the wire talks to.
 class Wire {
 public:
     Wire(Link& link, Clock& clock, const TransferAbort* abort = nullptr,
@@ -51,23 +54,23 @@ public:
     WireStatus TxBytes(const QByteArray& bytes);
 
     // One byte within the byte limit (a second); value 0 on any failure.
-    Received<quint8> RxByte();
+    async::Task<Received<quint8>> RxByte();
     // Two bytes, high byte first, within the byte limit; value 0 on any failure. A value
     // beyond the largest number (a first byte of 0x80 or more) gives OutOfRange (the bytes
     // are taken).
-    Received<int> RxInt();
+    async::Task<Received<int>> RxInt();
     // The display record (12 bytes) within its limit (five seconds): three unsigned values
     // of a third of it each. The out-values are left unchanged unless Ok.
-    WireStatus RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice);
+    async::Task<WireStatus> RxFip(quint32& mWeight, quint32& mUnitPrice, quint32& mTotalPrice);
     // Exactly `count` bytes within `limitMs` (the upload's 77-byte reply). Empty unless Ok.
-    Received<QByteArray> receiveExactly(qsizetype count, qint64 limitMs);
+    async::Task<Received<QByteArray>> receiveExactly(qsizetype count, qint64 limitMs);
 
     // Waits `ms` on the same clock, ending early only on abort (Ok or Aborted).
-    WireStatus pause(qint64 ms);
+    async::Task<WireStatus> pause(qint64 ms);
 
     // Closes and reopens the link; afterwards nothing stale is waiting, neither in the
     // system's buffers nor in Qt's. Clears an earlier link failure when the reopen works.
-    WireStatus reopen();
+    async::Task<WireStatus> reopen();
 
     // Why the last call that did not return Ok failed, in words for the status panel or
     // stderr ("the link is not open", the link's own error text, the abort reason, ...).
@@ -83,7 +86,6 @@ private:
     bool isAborted() const;
     WireStatus abortStatus();
     void noteWake(WaitResult woke);
-    WireStatus waitForExactly(qsizetype count, qint64 limitMs, QByteArray& out);
     WireStatus fail(WireStatus status, const QString& why);
 
     Link& link_;
@@ -91,7 +93,6 @@ private:
     const TransferAbort* abort_;
     const scale::ScaleModel model_; // a copy: the wire never outlives what it was told
     QMetaObject::Connection failureWatch_;
-    bool stopped_ = false; // a wait could no longer run: the program is ending
     bool linkFailed_ = false;
     QString linkFailure_;
     QString error_;

@@ -27,7 +27,7 @@ using DisplayReadTest = DisplayReadFixture;
 
 TEST_F(DisplayReadTest, ShowsTheThreeValuesOfTheRecord) {
     scale.setDisplay({1234, 1000, 4660});
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
     EXPECT_TRUE(result.showValues());
     EXPECT_EQ(result.values, (DisplayValues{1234, 1000, 4660}));
@@ -37,25 +37,25 @@ TEST_F(DisplayReadTest, ShowsTheThreeValuesOfTheRecord) {
 
 TEST_F(DisplayReadTest, ValuesWithTheTopBitSetAreTheUnsignedNumbersOnTheWire) {
     scale.setDisplay({0x80000000u, 0xFFFFFFFFu, 0});
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.values, (DisplayValues{2147483648u, 4294967295u, 0}));
 }
 
 TEST_F(DisplayReadTest, AnAllZeroRecordShowsZeros) {
     scale.setDisplay({0, 0, 0});
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
     EXPECT_EQ(result.values, DisplayValues{});
 }
 
 TEST_F(DisplayReadTest, NoSyncAnswerChangesNothing) {
     withFaults("sync");
-    DisplayReadResult result = readDisplay(wire);
+    DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
     EXPECT_FALSE(result.showValues());
 
     withFaults("silence");
-    result = readDisplay(wire);
+    result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
     EXPECT_EQ(clock.waitedMs(), 1000);
 }
@@ -64,7 +64,7 @@ TEST_F(DisplayReadTest, AShortOrLongRecordShowsZerosAfterFiveSeconds) {
     for (const char* fault : {"short", "long"}) {
         withFaults(fault);
         const qint64 before = clock.waitedMs();
-        const DisplayReadResult result = readDisplay(wire);
+        const DisplayReadResult result = async::waitFor(readDisplay(wire));
         EXPECT_EQ(result.outcome, DisplayReadOutcome::NoRecord) << fault;
         EXPECT_TRUE(result.showValues());
         EXPECT_EQ(result.values, DisplayValues{});
@@ -75,23 +75,23 @@ TEST_F(DisplayReadTest, AShortOrLongRecordShowsZerosAfterFiveSeconds) {
 
 TEST_F(DisplayReadTest, LeftoverBytesSpoilTheNextReadUntilTheLinkIsReopened) {
     withFaults("long");
-    readDisplay(wire);
-    EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::NoSync);
-    ASSERT_EQ(wire.reopen(), WireStatus::Ok);
+    async::waitFor(readDisplay(wire));
+    EXPECT_EQ(async::waitFor(readDisplay(wire)).outcome, DisplayReadOutcome::NoSync);
+    ASSERT_EQ(async::waitFor(wire.reopen()), WireStatus::Ok);
     clock.advance(scale::kStandardScale.idleResetMs);
-    EXPECT_EQ(readDisplay(wire).outcome, DisplayReadOutcome::Shown);
+    EXPECT_EQ(async::waitFor(readDisplay(wire)).outcome, DisplayReadOutcome::Shown);
 }
 
 TEST_F(DisplayReadTest, AFailedOrClosedLinkChangesNothingAndSaysWhy) {
     link.close();
-    DisplayReadResult result = readDisplay(wire);
+    DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
     EXPECT_FALSE(result.showValues());
     EXPECT_TRUE(result.error.contains(QLatin1String("not open")));
 
-    ASSERT_EQ(wire.reopen(), WireStatus::Ok);
+    ASSERT_EQ(async::waitFor(wire.reopen()), WireStatus::Ok);
     link.breakLink(QStringLiteral("connection lost"));
-    result = readDisplay(wire);
+    result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
     EXPECT_EQ(result.error, QStringLiteral("connection lost"));
 }
@@ -102,7 +102,7 @@ TEST_F(DisplayReadTest, AnAbortEndsTheReadWithoutChangingAnything) {
         if (link.bytesWaiting() == 11)
             abort.abort(QStringLiteral("Exit"));
     });
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = async::waitFor(readDisplay(wire));
     EXPECT_EQ(result.outcome, DisplayReadOutcome::Aborted);
     EXPECT_FALSE(result.showValues());
 }

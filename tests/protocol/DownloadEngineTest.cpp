@@ -97,11 +97,11 @@ struct DownloadEngineTest : ::testing::Test {
     DownloadOutcome download(const TableT& table, const DownloadSelection& selection,
                              const QString& source = QStringLiteral("/data/shop.file")) {
         const DownloadPlan plan = planDownload(table, source, selection);
-        return runDownload(
+        return async::waitFor(runDownload(
             plan, wire, [this](const QString& text) { texts << text; },
             [this](int done, int total) {
                 progress.append({done, total});
-            });
+            }));
     }
 
     // What the program did to the port, one line per event: "A5 @0", "close @5000",

@@ -518,7 +518,7 @@ TEST_P(EngineFaults, EndsAsTheRetryRulesSay) {
     const auto record = [this](const QString& text) { texts << text; };
 
     if (c.exchange == Exchange::DisplayRead) {
-        const DisplayReadResult result = readDisplay(*wire);
+        const DisplayReadResult result = async::waitFor(readDisplay(*wire));
         const ExpectedDisplay e = expectedDisplay(c.fault);
         EXPECT_EQ(clock.nowMs() - start, e.elapsedMs);
         EXPECT_EQ(result.showValues(), e.boxes != Boxes::Unchanged);
@@ -539,14 +539,14 @@ TEST_P(EngineFaults, EndsAsTheRetryRulesSay) {
         const DownloadPlan plan = c.exchange == Exchange::PluDownload
                                       ? planDownload(plu, QStringLiteral("/data/shop.plu"), all)
                                       : planDownload(ingred, QStringLiteral("/data/shop.plu"), all);
-        const DownloadOutcome outcome = runDownload(plan, *wire, record);
+        const DownloadOutcome outcome = async::waitFor(runDownload(plan, *wire, record));
         EXPECT_EQ(outcome == DownloadOutcome::Finished, e.completed);
         EXPECT_EQ(TableSnapshot(plu), pluBefore);
         EXPECT_EQ(ingred.records, ingredBefore);
     } else {
         const TableSnapshot before(plu);
         UploadEngine engine(*wire, plu, {record, {}, {}});
-        const UploadResult result = engine.run({false, QStringLiteral("1")});
+        const UploadResult result = async::waitFor(engine.run({false, QStringLiteral("1")}));
         EXPECT_EQ(result.tableReplaced, e.tableReplaced);
         EXPECT_EQ(result.succeeded(), e.completed);
         if (e.completed)

@@ -48,7 +48,7 @@ struct ScaleModelTest : ::testing::Test {
     }
     UploadResult uploadAll() {
         UploadEngine engine(wire, *table, {status, {}, {}});
-        return engine.run({});
+        return async::waitFor(engine.run({}));
     }
 };
 
@@ -70,7 +70,7 @@ TEST_F(ScaleModelTest, RecordsTravelInTheModelsLayoutAndCapacity) {
     table->count = 4;
     const DownloadPlan plan = planDownload(*table, QStringLiteral("/shop.plu"),
                                            {DownloadChoice::All, {}, {}, {}}, kWideScale);
-    ASSERT_EQ(runDownload(plan, wire, status), DownloadOutcome::Finished)
+    ASSERT_EQ(async::waitFor(runDownload(plan, wire, status)), DownloadOutcome::Finished)
         << texts.join('|').toStdString();
 
     // Each field where the model puts it.
@@ -107,11 +107,11 @@ TEST_F(ScaleModelTest, RetriesPausesAndLimitsAreTheModels) {
     const auto download = [](ScaleModelTest& t) {
         t.table->records[1] = sample(1);
         t.table->count = 1;
-        runDownload(planDownload(*t.table, QStringLiteral("/shop.plu"),
+        async::waitFor(runDownload(planDownload(*t.table, QStringLiteral("/shop.plu"),
                                  {DownloadChoice::All, {}, {}, {}}, kWideScale),
-                    t.wire, t.status);
+                    t.wire, t.status));
     };
-    const auto display = [](ScaleModelTest& t) { readDisplay(t.wire); };
+    const auto display = [](ScaleModelTest& t) { async::waitFor(readDisplay(t.wire)); };
     const Case cases[] = {
         // Three silent syncs: the byte limit each, the sync pause twice.
         {"silence:*",

@@ -81,10 +81,10 @@ TEST(SimLinkTest, PacedAnswersArriveWholeAndInOrder) {
     ASSERT_TRUE(link.open());
     Wire wire(link, clock);
     ASSERT_EQ(wire.TxByte(0xA5), WireStatus::Ok);
-    ASSERT_EQ(wire.RxByte().value, 0x77);
+    ASSERT_EQ(async::waitFor(wire.RxByte()).value, 0x77);
     ASSERT_EQ(wire.TxByte(0x06), WireStatus::Ok);
     quint32 weight = 0, unit = 0, total = 0;
-    ASSERT_EQ(wire.RxFip(weight, unit, total), WireStatus::Ok);
+    ASSERT_EQ(async::waitFor(wire.RxFip(weight, unit, total)), WireStatus::Ok);
     EXPECT_EQ(weight, 0x01020304u);
     EXPECT_EQ(unit, 0x05060708u);
     EXPECT_EQ(total, 0x090A0B0Cu);

@@ -96,7 +96,7 @@ struct UploadFixture : ::testing::Test {
                                  progress.append({asked, total});
                              },
                              [this] { ++replacements; }});
-        return engine.run({onePlu, number});
+        return async::waitFor(engine.run({onePlu, number}));
     }
     UploadResult uploadAll() { return upload(false); }
     UploadResult uploadOne(const QString& number) { return upload(true, number); }
@@ -505,7 +505,7 @@ TEST_F(UploadEngineTest, APortThatCannotBeReopenedEndsTheUploadAfterTheRecord) {
                          },
                          {},
                          {}});
-    const UploadResult result = engine.run({false, {}});
+    const UploadResult result = async::waitFor(engine.run({false, {}}));
 
     EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
     EXPECT_EQ(statuses,
