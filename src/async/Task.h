@@ -15,6 +15,9 @@
 // The Task owns the coroutine: destroying it while it waits destroys the coroutine's frame,
 // and with it every wait in progress (their connections end with them), so nothing of it
 // runs later.
+//
+// Await into a local, never inside a switch condition, `?:`, `&&` or `||`: GCC 12
+// miscompiles `switch (co_await ...)`.
 namespace async {
 
 template <typename T = void> class Task;
@@ -75,11 +78,7 @@ public:
     bool isDone() const { return handle_ && handle_.done(); }
 
     // The result of a task that has ended.
-    T result() const
-        requires(!std::is_void_v<T>)
-    {
-        return *handle_.promise().value;
-    }
+    T result() const requires(!std::is_void_v<T>) { return *handle_.promise().value; }
 
     auto operator co_await() const noexcept {
         struct Awaiter {

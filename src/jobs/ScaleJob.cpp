@@ -69,7 +69,8 @@ async::Task<void> ScaleJob::run() {
     } else {
         setState(JobState::Sending);
         const std::unique_ptr<Link> link = createLink(scale_.port, names_);
-        if (link->open()) {
+        const bool opened = co_await link->openAsync();
+        if (opened) {
             end = co_await runWork(*link);
             link->close();
         } else {

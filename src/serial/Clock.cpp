@@ -1,5 +1,6 @@
 #include "serial/Clock.h"
 
+#include "async/Wake.h"
 #include "serial/Link.h"
 #include "serial/TransferAbort.h"
 
@@ -35,52 +36,6 @@ qint64 RealClock::nowMs() const {
     return timer_.elapsed();
 }
 
-namespace {
-
-// One suspended wait of the real clock. The first wake-up wins; the coroutine goes on from
-// the event loop, never inside the signal that woke it, so whoever emitted it (a "Cancel"
-// click, a link's readyRead) is not re-entered. Destroying the awaiter (the coroutine was
-// destroyed while it waited) ends its connections and its pending resumption.
-class WakeUp {
-public:
-    WakeUp(qint64 remainingMs, Link* link, const TransferAbort* abort)
-        : remainingMs_(remainingMs), link_(link), abort_(abort) {}
-
-    bool await_ready() const { return false; }
-    void await_suspend(std::coroutine_handle<> waiter) {
-        waiter_ = waiter;
-        connectWakeUps(&context_, link_, abort_, [this](WaitResult why) { finish(why); });
-        deadline_.setSingleShot(true);
-        deadline_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&deadline_, &QTimer::timeout, &context_,
-                         [this] { finish(WaitResult::Deadline); });
-        deadline_.start(int(qMin<qint64>(remainingMs_, std::numeric_limits<int>::max())));
-    }
-    WaitResult await_resume() const { return result_; }
-
-private:
-    void finish(WaitResult why) {
-        if (finished_)
-            return;
-        finished_ = true;
-        result_ = why;
-        deadline_.stop();
-        QMetaObject::invokeMethod(
-            &context_, [waiter = waiter_] { waiter.resume(); }, Qt::QueuedConnection);
-    }
-
-    qint64 remainingMs_;
-    Link* link_;
-    const TransferAbort* abort_;
-    std::coroutine_handle<> waiter_;
-    QObject context_; // the connections and the queued resumption end with it
-    QTimer deadline_;
-    WaitResult result_ = WaitResult::Deadline;
-    bool finished_ = false;
-};
-
-} // namespace
-
 async::Task<WaitResult> RealClock::waitUntil(qint64 deadlineMs, Link* link,
                                              const TransferAbort* abort) {
     if (abort && abort->isAborted())
@@ -88,7 +43,17 @@ async::Task<WaitResult> RealClock::waitUntil(qint64 deadlineMs, Link* link,
     const qint64 remaining = deadlineMs - nowMs();
     if (remaining <= 0)
         co_return WaitResult::Deadline;
-    co_return co_await WakeUp(remaining, link, abort);
+
+    async::Wake wake;
+    connectWakeUps(wake.context(), link, abort, [&wake](WaitResult why) { wake.fire(int(why)); });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline, &QTimer::timeout, wake.context(),
+                     [&wake] { wake.fire(int(WaitResult::Deadline)); });
+    deadline.start(int(qMin<qint64>(remaining, std::numeric_limits<int>::max())));
+    const int woke = co_await wake;
+    co_return WaitResult(woke);
 }
 
 async::Task<WaitResult> ManualClock::waitUntil(qint64 deadlineMs, Link* link,

@@ -9,3 +9,7 @@ QString withoutPortName(const QString& reason) {
     text.remove(portPrefix);
     return text.isEmpty() ? reason : text;
 }
+
+async::Task<bool> Link::openAsync() {
+    co_return open();
+}

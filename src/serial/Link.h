@@ -1,5 +1,7 @@
 #pragma once
 
+#include "async/Task.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -17,6 +19,9 @@ public:
     // Opens the link with an empty receive buffer: whatever the system still holds from
     // before is discarded. False when it cannot be opened; errorString() says why.
     virtual bool open() = 0;
+    // The same for an exchange under way: a link whose opening waits (a TCP connection)
+    // suspends the awaiting coroutine instead of running the event loop itself.
+    virtual async::Task<bool> openAsync();
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QString errorString() const = 0;

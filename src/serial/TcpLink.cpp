@@ -1,6 +1,7 @@
 #include "serial/TcpLink.h"
 
-#include <QEventLoop>
+#include "async/Wake.h"
+
 #include <QTimer>
 #include <QUrl>
 
@@ -34,35 +35,39 @@ bool TcpLink::parseAddress(const QString& address, QString* host, quint16* port)
 }
 
 bool TcpLink::open() {
+    return async::waitFor(openAsync());
+}
+
+async::Task<bool> TcpLink::openAsync() {
     if (connected_)
-        return true;
+        co_return true;
     error_.clear();
     QString host;
     quint16 port = 0;
     if (!parseAddress(address_, &host, &port)) {
         error_ = QStringLiteral("%1: not an address of the form tcp://HOST:PORT").arg(address_);
-        return false;
+        co_return false;
     }
 
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
     bool timedOut = false;
-    connect(&deadline, &QTimer::timeout, &loop, [&] {
-        timedOut = true;
-        loop.quit();
-    });
-    connect(&socket_, &QTcpSocket::connected, &loop, &QEventLoop::quit);
-    connect(&socket_, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
-    connect(&socket_, &QTcpSocket::stateChanged, &loop, [&](QAbstractSocket::SocketState state) {
-        if (state == QAbstractSocket::UnconnectedState)
-            loop.quit();
-    });
     socket_.connectToHost(host, port);
     if (socket_.state() != QAbstractSocket::ConnectedState &&
         socket_.state() != QAbstractSocket::UnconnectedState) {
+        enum { Settled, TimedOut };
+        async::Wake wake;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, wake.context(), [&wake] { wake.fire(TimedOut); });
+        connect(&socket_, &QTcpSocket::connected, wake.context(), [&wake] { wake.fire(Settled); });
+        connect(&socket_, &QTcpSocket::errorOccurred, wake.context(),
+                [&wake] { wake.fire(Settled); });
+        connect(&socket_, &QTcpSocket::stateChanged, wake.context(),
+                [&wake](QAbstractSocket::SocketState state) {
+                    if (state == QAbstractSocket::UnconnectedState)
+                        wake.fire(Settled);
+                });
         deadline.start(connectTimeoutMs_);
-        loop.exec();
+        timedOut = co_await wake == TimedOut;
     }
 
     if (socket_.state() != QAbstractSocket::ConnectedState) {
@@ -73,13 +78,13 @@ bool TcpLink::open() {
         else if (error_.isEmpty())
             error_ = QStringLiteral("%1: %2").arg(address_, socket_.errorString());
         socket_.abort();
-        return false;
+        co_return false;
     }
     // A fresh connection has nothing stale yet, but a device server may pass on at once what
     // it buffered while nobody was connected.
     socket_.readAll();
     connected_ = true;
-    return true;
+    co_return true;
 }
 
 void TcpLink::close() {

@@ -14,9 +14,11 @@ public:
 
     QString name() const override { return address_; }
 
-    // Connects within the connect time-out. The wait runs the event loop, so the window stays
-    // responsive; close() meanwhile cancels the attempt.
+    // Connects within the connect time-out; close() meanwhile cancels the attempt. open()
+    // runs the event loop while it waits, so the window stays responsive; openAsync()
+    // suspends the coroutine that awaits it instead.
     bool open() override;
+    async::Task<bool> openAsync() override;
     void close() override;
     bool isOpen() const override;
     QString errorString() const override { return error_; }

@@ -157,7 +157,8 @@ async::Task<WireStatus> Wire::reopen() {
     if (isAborted())
         co_return abortStatus();
     link_.close();
-    if (!link_.open()) {
+    const bool opened = co_await link_.openAsync();
+    if (!opened) {
         linkFailed_ = true;
         linkFailure_ = withoutPortName(link_.errorString()); // the texts name the port
         co_return fail(WireStatus::LinkFailed, linkFailure_);
