@@ -34,9 +34,11 @@ async::Task<void> download(frmMain& window, TableT& table, DownloadSelection sel
     // during the transfer, and a table changed through it must not reach the scale half.
     const DownloadPlan plan = planDownload(table, window.sourcePath(), selection);
     Wire wire(*window.link(), window.clock(), &session->abort());
-    co_await runDownload(
-        plan, wire, [&window](const QString& text) { window.showStatus(text); },
-        [session = session.get()](int done, int total) { session->setProgress(done, total); });
+    StatusSink status = [&window](const QString& text) { window.showStatus(text); };
+    ProgressSink progress = [session = session.get()](int done, int total) {
+        session->setProgress(done, total);
+    };
+    co_await runDownload(plan, wire, std::move(status), std::move(progress));
 }
 
 } // namespace

@@ -16,8 +16,12 @@
 // and with it every wait in progress (their connections end with them), so nothing of it
 // runs later.
 //
-// Await into a local, never inside a switch condition, `?:`, `&&` or `||`: GCC 12
-// miscompiles `switch (co_await ...)`.
+// Two habits keep GCC 12 from miscompiling coroutines:
+// - await into a local, never inside a switch condition, `?:`, `&&` or `||` (a
+//   `switch (co_await ...)` crashed);
+// - give a coroutine called under co_await no temporary of a class type as a by-value
+//   argument (a lambda turned into a std::function, `{true, text}`): name it first and pass
+//   the name or std::move of it (GCC 12 destroys such a temporary twice).
 namespace async {
 
 template <typename T = void> class Task;

@@ -87,15 +87,16 @@ async::Task<JobState> ScaleJob::runWork(Link& link) {
     Wire wire(link, clock_, &abort_);
     if (const auto* download = std::get_if<DownloadWork>(&work_)) {
         outcome_.rowsTotal = int(download->plan.rows.size());
-        const DownloadOutcome result = co_await runDownload(
-            download->plan, wire, [this](const QString& text) { show(text); },
-            [this](int done, int total) {
-                outcome_.rowsDone = done;
-                outcome_.rowsTotal = total;
-                if (outcome_.state == JobState::Retrying)
-                    setState(JobState::Sending);
-                Q_EMIT progress(done, total);
-            });
+        StatusSink onStatus = [this](const QString& text) { show(text); };
+        ProgressSink onProgress = [this](int done, int total) {
+            outcome_.rowsDone = done;
+            outcome_.rowsTotal = total;
+            if (outcome_.state == JobState::Retrying)
+                setState(JobState::Sending);
+            Q_EMIT progress(done, total);
+        };
+        const DownloadOutcome result =
+            co_await runDownload(download->plan, wire, std::move(onStatus), std::move(onProgress));
         switch (result) {
         case DownloadOutcome::Finished:
             co_return JobState::Done;

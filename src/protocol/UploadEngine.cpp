@@ -121,8 +121,8 @@ async::Task<UploadOutcome> UploadEngine::store(int n, PluRecord record) {
 }
 
 // The failure's text, then a counted retry; once the retries are spent its text stays.
-async::Task<std::optional<UploadOutcome>> UploadEngine::retry(QString failure, Recovery recovery,
-                                                              int pauseMs) {
+async::Task<std::optional<UploadOutcome>> UploadEngine::retry(const QString& failure,
+                                                              Recovery recovery, int pauseMs) {
     show(failure);
     const bool again = co_await handshake_.retry(recovery, pauseMs);
     if (again)

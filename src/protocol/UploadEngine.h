@@ -70,7 +70,7 @@ public:
 
 private:
     async::Task<std::optional<UploadOutcome>> attempt(int n);
-    async::Task<std::optional<UploadOutcome>> retry(QString failure, Recovery recovery,
+    async::Task<std::optional<UploadOutcome>> retry(const QString& failure, Recovery recovery,
                                                     int pauseMs = 0);
     UploadOutcome ended() const;
     async::Task<UploadOutcome> store(int n, PluRecord record);

@@ -59,6 +59,10 @@ const Case kCases[] = {
     {"FourScalesInterleavedOnTheRealClock", true, {kFine, kCancelledAfter2, kFine, kPulledAfter1}},
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ScaleJobsTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
