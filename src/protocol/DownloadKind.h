@@ -14,6 +14,7 @@ struct DownloadKind {
     QString syncErrorText; // followed by the row number
     QString echoErrorText; // the scale echoed another number
     QString acceptedText;  // followed by the row number and " is transfered"
+    bool readsBack;        // the upload can read what was sent back from the scale
 };
 
 // Texts every download shows.

@@ -9,6 +9,7 @@ const DownloadKind& WireFormat<PluRecord>::download() {
         QStringLiteral("Sync error PLU No : "),
         QStringLiteral("PLU # is not same"),
         QStringLiteral("plu#"),
+        true,
     };
     return kind;
 }
@@ -22,6 +23,7 @@ const DownloadKind& WireFormat<IngredRecord>::download() {
         QStringLiteral("Sync error Message No : "),
         QStringLiteral("Message # is not same"),
         QStringLiteral("Message#"),
+        false,
     };
     return kind;
 }
