@@ -4,6 +4,7 @@
 #include "app/FindBar.h"
 #include "app/GridView.h"
 #include "app/PortComboBox.h"
+#include "app/ScalesTab.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -126,6 +127,7 @@ void frmMain::buildTabs() {
                      IngredTable::kRowLimit, QStringLiteral(" Error ! Message No is over "));
     grdINGRED->setAccessibleName(QStringLiteral("INGRED"));
     SSTab->addTab(buildGridTab(grdINGRED), QStringLiteral("INGRED"));
+    SSTab->addTab(new ScalesTab(*this, SSTab), QStringLiteral("Scales"));
 
     grdPLU->setGrid(&plu_.grid);
     grdINGRED->setGrid(&ingred_.grid);

@@ -31,7 +31,7 @@ TEST_F(MainWindowStartup, WindowTabsAndStatus) {
 
     auto* tabs = child<QTabWidget>(window, "SSTab");
     ASSERT_NE(tabs, nullptr);
-    const QStringList captions{"Port", "Display", "PLU", "Download", "Upload", "INGRED"};
+    const QStringList captions{"Port", "Display", "PLU", "Download", "Upload", "INGRED", "Scales"};
     ASSERT_EQ(tabs->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i)
         EXPECT_EQ(tabs->tabText(i), captions[i]) << i;

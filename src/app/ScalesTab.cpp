@@ -1,0 +1,338 @@
+#include "app/ScalesTab.h"
+
+#include "app/AppInfo.h"
+#include "app/ScaleEditDialog.h"
+#include "app/ScalesSend.h"
+#include "app/frmMain.h"
+#include "jobs/ScaleJobs.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { ColName, ColPort, ColState, ColProgress };
+constexpr int kJobRole = Qt::UserRole + 1; // the row's job, while it has one
+
+QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& name) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+// What a row's "State" column says about its job.
+QString stateTextOf(const ScaleJob& job, bool displayRead) {
+    const JobOutcome& outcome = job.outcome();
+    switch (outcome.state) {
+    case JobState::Waiting:
+        return QStringLiteral("waiting");
+    case JobState::Sending:
+        if (displayRead || outcome.rowsTotal == 0)
+            return QStringLiteral("reading");
+        return QStringLiteral("sending row %1 of %2")
+            .arg(qMin(outcome.rowsDone + 1, outcome.rowsTotal))
+            .arg(outcome.rowsTotal);
+    case JobState::Retrying:
+        return outcome.lastText.startsWith(QStringLiteral("Retry #"))
+                   ? QStringLiteral("retrying (%1)").arg(outcome.lastText)
+                   : QStringLiteral("retrying");
+    case JobState::Done:
+        if (displayRead) {
+            const DisplayValues values = job.display();
+            return QStringLiteral("done: weight %1, unit price %2, total price %3")
+                .arg(values.weight)
+                .arg(values.unitPrice)
+                .arg(values.totalPrice);
+        }
+        return QStringLiteral("done");
+    case JobState::Failed:
+        return QStringLiteral("failed: %1").arg(outcome.lastText);
+    case JobState::Cancelled:
+        return QStringLiteral("cancelled");
+    }
+    return {};
+}
+
+std::unique_ptr<QSettings> userSettings() {
+    return std::make_unique<QSettings>(appinfo::productName(), appinfo::productName());
+}
+
+} // namespace
+
+ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+    setObjectName(QStringLiteral("tabScales"));
+    setAccessibleName(QStringLiteral("Scales"));
+    grdScales_ = new QTreeWidget(this);
+    grdScales_->setObjectName(QStringLiteral("grdScales"));
+    grdScales_->setAccessibleName(QStringLiteral("Scales"));
+    grdScales_->setRootIsDecorated(false);
+    grdScales_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Port"),
+                                 QStringLiteral("State"), QStringLiteral("Progress")});
+    grdScales_->header()->setSectionResizeMode(ColState, QHeaderView::Stretch);
+    grdScales_->header()->setStretchLastSection(false);
+    grdScales_->setColumnWidth(ColName, 160);
+    grdScales_->setColumnWidth(ColPort, 160);
+    grdScales_->setColumnWidth(ColProgress, 160);
+
+    cmdScaleAdd_ = makeButton(this, QStringLiteral("Add..."), QStringLiteral("cmdScaleAdd"));
+    cmdScaleEdit_ = makeButton(this, QStringLiteral("Edit..."), QStringLiteral("cmdScaleEdit"));
+    cmdScaleRemove_ = makeButton(this, QStringLiteral("Remove"), QStringLiteral("cmdScaleRemove"));
+    cmdSendPLU_ = makeButton(this, QStringLiteral("Send PLU"), QStringLiteral("cmdSendPLU"));
+    cmdSendINGRED_ =
+        makeButton(this, QStringLiteral("Send INGRED"), QStringLiteral("cmdSendINGRED"));
+    cmdReadDisplays_ =
+        makeButton(this, QStringLiteral("Read display"), QStringLiteral("cmdReadDisplays"));
+    cmdScaleCancel_ = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdScaleCancel"));
+    cmdScalesCancelAll_ =
+        makeButton(this, QStringLiteral("Cancel all"), QStringLiteral("cmdScalesCancelAll"));
+
+    auto* listButtons = new QHBoxLayout;
+    for (QPushButton* button : {cmdScaleAdd_, cmdScaleEdit_, cmdScaleRemove_})
+        listButtons->addWidget(button);
+    listButtons->addStretch(1);
+    auto* jobButtons = new QHBoxLayout;
+    for (QPushButton* button :
+         {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScaleCancel_, cmdScalesCancelAll_})
+        jobButtons->addWidget(button);
+    jobButtons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(listButtons);
+    layout->addWidget(grdScales_, 1);
+    layout->addLayout(jobButtons);
+
+    connect(cmdScaleAdd_, &QPushButton::clicked, this, &ScalesTab::addScale);
+    connect(cmdScaleEdit_, &QPushButton::clicked, this, &ScalesTab::editScale);
+    connect(cmdScaleRemove_, &QPushButton::clicked, this, &ScalesTab::removeScale);
+    connect(cmdSendPLU_, &QPushButton::clicked, this, [this] { sendTable(true); });
+    connect(cmdSendINGRED_, &QPushButton::clicked, this, [this] { sendTable(false); });
+    connect(cmdReadDisplays_, &QPushButton::clicked, this, &ScalesTab::readDisplays);
+    connect(cmdScaleCancel_, &QPushButton::clicked, this, &ScalesTab::cancelSelected);
+    connect(cmdScalesCancelAll_, &QPushButton::clicked, this, &ScalesTab::cancelAll);
+    connect(grdScales_, &QTreeWidget::currentItemChanged, this, &ScalesTab::updateButtons);
+    connect(grdScales_, &QTreeWidget::itemChanged, this, [this] {
+        if (!loading_)
+            save(); // a tick set or cleared
+    });
+    // Exit and the window's close: every job ends here, with no further byte.
+    connect(&window_, &frmMain::exitRequested, this, &ScalesTab::cancelAll);
+
+    entryFunction_ = [this](const ScaleEntry& start, const QList<ScaleEntry>& others,
+                            std::function<void(const ScaleEntry&)> done) {
+        ScaleEditDialog::ask(start, others, this, std::move(done));
+    };
+    load();
+    updateButtons();
+}
+
+ScalesTab::~ScalesTab() = default;
+
+QList<ScaleEntry> ScalesTab::scales() const {
+    QList<ScaleEntry> list;
+    for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = grdScales_->topLevelItem(i);
+        list.append({row->text(ColName), row->text(ColPort)});
+    }
+    return list;
+}
+
+QList<ScaleEntry> ScalesTab::tickedScales() const {
+    QList<ScaleEntry> list;
+    for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = grdScales_->topLevelItem(i);
+        if (row->checkState(ColName) == Qt::Checked)
+            list.append({row->text(ColName), row->text(ColPort)});
+    }
+    return list;
+}
+
+void ScalesTab::addRow(const ScaleEntry& entry, bool ticked) {
+    const bool wasLoading = std::exchange(loading_, true);
+    auto* row = new QTreeWidgetItem(grdScales_, {entry.name, entry.port});
+    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+    row->setCheckState(ColName, ticked ? Qt::Checked : Qt::Unchecked);
+    loading_ = wasLoading;
+}
+
+void ScalesTab::addScale() {
+    entryFunction_({}, scales(), [this](const ScaleEntry& entry) {
+        const QString problem = scaleEntryProblem(entry, scales());
+        if (!problem.isEmpty()) {
+            window_.showStatus(problem);
+            return;
+        }
+        addRow(entry, true);
+        grdScales_->setCurrentItem(grdScales_->topLevelItem(grdScales_->topLevelItemCount() - 1));
+        save();
+    });
+}
+
+void ScalesTab::editScale() {
+    QTreeWidgetItem* row = grdScales_->currentItem();
+    if (!row || jobOf(row))
+        return;
+    QList<ScaleEntry> others = scales();
+    const int index = grdScales_->indexOfTopLevelItem(row);
+    const ScaleEntry start = others.takeAt(index);
+    entryFunction_(start, others, [this, row, others](const ScaleEntry& entry) {
+        const QString problem = scaleEntryProblem(entry, others);
+        // The row may have gone, or got a job, while the dialog was open.
+        if (grdScales_->indexOfTopLevelItem(row) < 0 || jobOf(row))
+            return;
+        if (!problem.isEmpty()) {
+            window_.showStatus(problem);
+            return;
+        }
+        const bool wasLoading = std::exchange(loading_, true);
+        row->setText(ColName, entry.name);
+        row->setText(ColPort, entry.port);
+        loading_ = wasLoading;
+        save();
+    });
+}
+
+void ScalesTab::removeScale() {
+    QTreeWidgetItem* row = grdScales_->currentItem();
+    if (!row || jobOf(row))
+        return;
+    delete row;
+    save();
+    updateButtons();
+}
+
+void ScalesTab::sendTable(bool plu) {
+    if (jobs_ && jobs_->running())
+        return;
+    const std::optional<DownloadPlan> plan =
+        plu ? planFromDownloadTab(window_, window_.pluTable())
+            : planFromDownloadTab(window_, window_.ingredTable());
+    if (plan)
+        startJobs(DownloadWork{*plan});
+}
+
+void ScalesTab::readDisplays() {
+    if (jobs_ && jobs_->running())
+        return;
+    startJobs(DisplayWork{});
+}
+
+void ScalesTab::startJobs(const JobWork& work) {
+    const QList<ScaleEntry> ticked = tickedScales();
+    if (ticked.isEmpty()) {
+        window_.showStatus(QStringLiteral("Tick the scales first"));
+        return;
+    }
+    // A fresh group each time: the window's clock may have been replaced since the last.
+    jobs_ = std::make_unique<ScaleJobs>(window_.clock(), window_.portNames());
+    const bool displayRead = std::holds_alternative<DisplayWork>(work);
+    for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = grdScales_->topLevelItem(i);
+        row->setData(ColName, kJobRole, {});
+        row->setText(ColState, {});
+        grdScales_->removeItemWidget(row, ColProgress);
+    }
+    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, displayRead](ScaleJob* job) {
+        QTreeWidgetItem* row = nullptr;
+        for (int i = 0; i < grdScales_->topLevelItemCount() && !row; ++i)
+            if (grdScales_->topLevelItem(i)->text(ColName) == job->scale().name)
+                row = grdScales_->topLevelItem(i);
+        if (!row)
+            return;
+        row->setData(ColName, kJobRole, QVariant::fromValue(static_cast<QObject*>(job)));
+        auto* bar = new QProgressBar;
+        bar->setObjectName(QStringLiteral("barScaleProgress"));
+        bar->setRange(0, displayRead ? 1 : 0);
+        bar->setTextVisible(!displayRead);
+        bar->setFormat(QStringLiteral("%v of %m"));
+        grdScales_->setItemWidget(row, ColProgress, bar);
+        const auto refresh = [this, row, bar, job, displayRead] {
+            const JobOutcome& outcome = job->outcome();
+            if (displayRead) {
+                bar->setValue(outcome.state == JobState::Done ? 1 : 0);
+            } else {
+                bar->setMaximum(outcome.rowsTotal);
+                bar->setValue(outcome.rowsDone);
+            }
+            const bool wasLoading = std::exchange(loading_, true);
+            row->setText(ColState, stateTextOf(*job, displayRead));
+            loading_ = wasLoading;
+        };
+        refresh();
+        connect(job, &ScaleJob::statusText, bar, refresh);
+        connect(job, &ScaleJob::progress, bar, refresh);
+        connect(job, &ScaleJob::stateChanged, bar, refresh);
+        connect(job, &ScaleJob::finished, this, &ScalesTab::updateButtons);
+        updateButtons(); // "Cancel all" works from the first wait of the first job on
+    });
+    connect(jobs_.get(), &ScaleJobs::allFinished, this, &ScalesTab::updateButtons);
+    jobs_->startAll(ticked, work);
+    updateButtons();
+}
+
+void ScalesTab::cancelSelected() {
+    if (ScaleJob* job = jobOf(grdScales_->currentItem()))
+        job->cancel();
+}
+
+void ScalesTab::cancelAll() {
+    if (jobs_)
+        jobs_->cancelAll();
+}
+
+ScaleJob* ScalesTab::jobOf(const QTreeWidgetItem* row) const {
+    if (!row || !jobs_)
+        return nullptr;
+    auto* job = qobject_cast<ScaleJob*>(row->data(ColName, kJobRole).value<QObject*>());
+    // Only a job of the current group that has not ended counts.
+    for (const auto& current : jobs_->jobs())
+        if (current.get() == job && !job->outcome().ended())
+            return job;
+    return nullptr;
+}
+
+void ScalesTab::updateButtons() {
+    const bool running = jobs_ && jobs_->running();
+    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_})
+        button->setEnabled(!running);
+    cmdScalesCancelAll_->setEnabled(running);
+    QTreeWidgetItem* current = grdScales_->currentItem();
+    const bool currentRuns = jobOf(current) != nullptr;
+    cmdScaleCancel_->setEnabled(currentRuns);
+    cmdScaleEdit_->setEnabled(current && !currentRuns);
+    cmdScaleRemove_->setEnabled(current && !currentRuns);
+}
+
+void ScalesTab::load() {
+    const auto settings = userSettings();
+    const int count = settings->beginReadArray(QStringLiteral("Scales"));
+    QList<ScaleEntry> kept;
+    for (int i = 0; i < count; ++i) {
+        settings->setArrayIndex(i);
+        const ScaleEntry entry{settings->value(QStringLiteral("name")).toString(),
+                               settings->value(QStringLiteral("port")).toString()};
+        // Settings edited by hand may hold what the dialog would refuse; such a row is left out.
+        if (!scaleEntryProblem(entry, kept).isEmpty())
+            continue;
+        kept.append(entry);
+        addRow(entry, settings->value(QStringLiteral("ticked"), true).toBool());
+    }
+    settings->endArray();
+}
+
+void ScalesTab::save() const {
+    const auto settings = userSettings();
+    settings->remove(QStringLiteral("Scales"));
+    settings->beginWriteArray(QStringLiteral("Scales"));
+    for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = grdScales_->topLevelItem(i);
+        settings->setArrayIndex(i);
+        settings->setValue(QStringLiteral("name"), row->text(ColName));
+        settings->setValue(QStringLiteral("port"), row->text(ColPort));
+        settings->setValue(QStringLiteral("ticked"), row->checkState(ColName) == Qt::Checked);
+    }
+    settings->endArray();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "jobs/ScaleEntry.h"
+#include "jobs/ScaleJob.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class ScaleJobs;
+class frmMain;
+
+// Tab "Scales": the store's scales, each with a tick, its name and port, and the state and
+// progress of its job. The ticked scales get the PLU or INGRED table, or have their display
+// read, all at once; a scale that fails never stops the others. The list and its ticks are
+// kept in the user's settings.
+class ScalesTab : public QWidget {
+    Q_OBJECT
+public:
+    ScalesTab(frmMain& window, QWidget* parent = nullptr);
+    ~ScalesTab() override;
+
+    QList<ScaleEntry> scales() const;
+    QList<ScaleEntry> tickedScales() const;
+
+    // Asks for a scale's name and port (by default the dialog, which refuses an entry that
+    // clashes with `others`) and calls `done` with the answer; tests answer it instead.
+    using EntryFunction =
+        std::function<void(const ScaleEntry& start, const QList<ScaleEntry>& others,
+                           std::function<void(const ScaleEntry&)> done)>;
+    void setEntryFunction(EntryFunction function) { entryFunction_ = std::move(function); }
+
+    const ScaleJobs* jobs() const { return jobs_.get(); }
+
+private:
+    void addScale();
+    void editScale();
+    void removeScale();
+    void sendTable(bool plu);
+    void readDisplays();
+    void startJobs(const JobWork& work);
+    void cancelSelected();
+    void cancelAll();
+
+    void addRow(const ScaleEntry& entry, bool ticked);
+    ScaleJob* jobOf(const QTreeWidgetItem* row) const;
+    void updateButtons();
+    void load();
+    void save() const;
+
+    frmMain& window_;
+    QTreeWidget* grdScales_ = nullptr;
+    QPushButton* cmdScaleAdd_ = nullptr;
+    QPushButton* cmdScaleEdit_ = nullptr;
+    QPushButton* cmdScaleRemove_ = nullptr;
+    QPushButton* cmdSendPLU_ = nullptr;
+    QPushButton* cmdSendINGRED_ = nullptr;
+    QPushButton* cmdReadDisplays_ = nullptr;
+    QPushButton* cmdScaleCancel_ = nullptr;
+    QPushButton* cmdScalesCancelAll_ = nullptr;
+    EntryFunction entryFunction_;
+    bool loading_ = false;
+    std::unique_ptr<ScaleJobs> jobs_; // last, so running jobs end while the rows still exist
+};
