@@ -147,8 +147,9 @@ TEST_P(ScalesTabTest, EachTickedScaleEndsWithItsOwnState) {
             exchangesAtEnd << scale.exchanges();
         EXPECT_EQ(exchangesAtEnd, exchangesAtTwist);
     }
-    if (c.faults.size() == 3 && c.twist == Twist::None) // the silent scale stopped no other
+    if (c.faults.size() == 3 && c.twist == Twist::None) { // the silent scale stopped no other
         EXPECT_EQ(scales[2].pluNumbers().size(), 3);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScalesTabTest, ::testing::ValuesIn(kCases),
