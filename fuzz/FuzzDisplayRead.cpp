@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ManualClock clock;
     ReplyLink link(data, size, clock);
     Wire wire(link, clock);
-    const DisplayReadResult result = readDisplay(wire);
+    const DisplayReadResult result = async::waitFor(readDisplay(wire));
 
     if (clock.nowMs() > kLongestReadMs)
         fuzzFailure("the display read waited longer than its time limits allow");

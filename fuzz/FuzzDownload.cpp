@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QStringList texts;
     QList<Accepted> accepted;
     int progressRows = 0;
-    const DownloadOutcome outcome = runDownload(
+    const DownloadOutcome outcome = async::waitFor(runDownload(
         plan, wire,
         [&](const QString& text) {
             texts.append(text);
@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (done != progressRows + (done == 0 ? 0 : 1) || total != plan.rows.size())
                 fuzzFailure("progress did not count the rows one by one");
             progressRows = done;
-        });
+        }));
 
     traceTexts(texts);
     const int rows = int(plan.rows.size());

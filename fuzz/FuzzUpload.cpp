@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         replacedSignalled = true;
     };
     UploadEngine engine(wire, table, reporting);
-    const UploadResult result = engine.run(selection);
+    const UploadResult result = async::waitFor(engine.run(selection));
 
     traceTexts(texts);
     if (result.outcome == UploadOutcome::Refused) {
