@@ -1,8 +1,11 @@
 #include "app/TransferSession.h"
 #include "app/frmMain.h"
+#include "jobs/CheckedDownload.h"
 #include "protocol/DownloadEngine.h"
 #include "serial/Wire.h"
 
+#include <QCheckBox>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -21,7 +24,8 @@ DownloadChoice choiceOf(const QRadioButton* one, const QRadioButton* multiple) {
 }
 
 template <typename TableT>
-async::Task<void> download(frmMain& window, TableT& table, DownloadSelection selection) {
+async::Task<void> download(frmMain& window, TableT& table, DownloadSelection selection,
+                           DownloadChecks checks) {
     if (!window.link())
         co_return; // no port was ever opened: the buttons are disabled
     // The records go to the scale, and only a Save brings them in line with the grid.
@@ -38,7 +42,20 @@ async::Task<void> download(frmMain& window, TableT& table, DownloadSelection sel
     ProgressSink progress = [session = session.get()](int done, int total) {
         session->setProgress(done, total);
     };
-    co_await runDownload(plan, wire, std::move(status), std::move(progress));
+    if (!checks.verify && checks.backupDir.isEmpty()) {
+        co_await runDownload(plan, wire, std::move(status), std::move(progress));
+        co_return;
+    }
+    const CheckedDownload checked =
+        co_await runCheckedDownload(plan, wire, checks, status, progress);
+    if (checked.backupFailed &&
+        window.confirm(QStringLiteral("The scale could not be backed up: %1.\n\nSend the rows "
+                                      "anyway, without a backup?")
+                           .arg(checked.backup.error))) {
+        checks.backupDir.clear();
+        co_await runCheckedDownload(plan, wire, std::move(checks), std::move(status),
+                                    std::move(progress));
+    }
 }
 
 } // namespace
@@ -46,16 +63,25 @@ async::Task<void> download(frmMain& window, TableT& table, DownloadSelection sel
 void frmMain::cmdPLUDownload_Click() {
     if (lineBusy())
         return;
-    lineJob_ = download(*this, plu_,
-                        {choiceOf(optDownOnePLU, optDownMultiplePLU), txtDownOnePluNo->text(),
-                         txtDownStartPluNo->text(), txtDownEndPluNo->text()});
+    DownloadSelection selection{choiceOf(optDownOnePLU, optDownMultiplePLU),
+                                txtDownOnePluNo->text(), txtDownStartPluNo->text(),
+                                txtDownEndPluNo->text()};
+    DownloadChecks checks;
+    checks.verify = chkDownVerifyPLU->isChecked();
+    if (optDownAllPLU->isChecked() && chkDownBackupPLU->isChecked()) {
+        checks.backupDir = backupFolder();
+        checks.scaleName = link_ ? link_->name() : QString();
+        checks.now = QDateTime::currentDateTime();
+    }
+    lineJob_ = download(*this, plu_, std::move(selection), std::move(checks));
 }
 
 void frmMain::cmdINGREDDownload_Click() {
     if (lineBusy())
         return;
-    lineJob_ =
-        download(*this, ingred_,
-                 {choiceOf(optDownOneINGRED, optDownMultipleINGRED), txtDownOneIngredNo->text(),
-                  txtDownStartIngredNo->text(), txtDownEndIngredNo->text()});
+    DownloadSelection selection{choiceOf(optDownOneINGRED, optDownMultipleINGRED),
+                                txtDownOneIngredNo->text(), txtDownStartIngredNo->text(),
+                                txtDownEndIngredNo->text()};
+    DownloadChecks none; // ingredient messages cannot be read back
+    lineJob_ = download(*this, ingred_, std::move(selection), std::move(none));
 }

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "jobs/CheckedDownload.h"
 
 #include "app/EditHistory.h"
 #include "app/FindBar.h"
@@ -6,6 +7,7 @@
 #include "app/PortComboBox.h"
 #include "app/ScalesTab.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -251,6 +253,23 @@ QWidget* frmMain::buildDownloadTab() {
     connect(cmdPLUDownload, &QPushButton::clicked, this, &frmMain::cmdPLUDownload_Click);
     connect(cmdINGREDDownload, &QPushButton::clicked, this, &frmMain::cmdINGREDDownload_Click);
 
+    // Beside the PLU download: read the sent PLUs back; before "ALL PLU": back the scale up.
+    chkDownVerifyPLU = new QCheckBox(QStringLiteral("Verify"), page);
+    chkDownVerifyPLU->setObjectName(QStringLiteral("chkDownVerifyPLU"));
+    chkDownVerifyPLU->setToolTip(
+        QStringLiteral("After sending, read each PLU back from the scale and compare it"));
+    chkDownBackupPLU = new QCheckBox(QStringLiteral("Back up the scale first"), plu.frame);
+    chkDownBackupPLU->setObjectName(QStringLiteral("chkDownBackupPLU"));
+    chkDownBackupPLU->setToolTip(
+        QStringLiteral("Before ALL PLU, save the scale's PLU table in a file of its own"));
+    chkDownBackupPLU->setEnabled(false);
+    connect(plu.all, &QRadioButton::toggled, chkDownBackupPLU, &QWidget::setEnabled);
+    static_cast<QGridLayout*>(plu.frame->layout())->addWidget(chkDownBackupPLU, 2, 1, 1, 3);
+    auto* noVerify = new QLabel(kIngredCannotBeVerified, page);
+    noVerify->setObjectName(QStringLiteral("lblIngredNoVerify"));
+    noVerify->setWordWrap(true);
+    noVerify->setMaximumWidth(320);
+
     optDownOnePLU = plu.one;
     optDownMultiplePLU = plu.multiple;
     optDownAllPLU = plu.all;
@@ -264,20 +283,24 @@ QWidget* frmMain::buildDownloadTab() {
     txtDownStartIngredNo = ingred.startNo;
     txtDownEndIngredNo = ingred.endNo;
 
-    auto column = [](QPushButton* button, QGroupBox* frame) {
+    auto column = [](QPushButton* button, QWidget* beside, QGroupBox* frame, QWidget* below) {
         auto* layout = new QVBoxLayout;
         auto* buttonRow = new QHBoxLayout;
         buttonRow->addWidget(button);
+        if (beside)
+            buttonRow->addWidget(beside);
         buttonRow->addStretch(1);
         layout->addLayout(buttonRow);
         layout->addWidget(frame);
+        if (below)
+            layout->addWidget(below);
         layout->addStretch(1);
         return layout;
     };
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(column(cmdPLUDownload, plu.frame));
+    layout->addLayout(column(cmdPLUDownload, chkDownVerifyPLU, plu.frame, nullptr));
     layout->addSpacing(24);
-    layout->addLayout(column(cmdINGREDDownload, ingred.frame));
+    layout->addLayout(column(cmdINGREDDownload, nullptr, ingred.frame, noVerify));
     layout->addStretch(1);
     return page;
 }
@@ -286,6 +309,10 @@ QWidget* frmMain::buildUploadTab() {
     QWidget* page = makePage(QStringLiteral("tabUpload"), QStringLiteral("Upload"));
     cmdPLUUpload = makeButton(page, QStringLiteral("Upload"), QStringLiteral("cmdPLUUpload"));
     connect(cmdPLUUpload, &QPushButton::clicked, this, &frmMain::cmdPLUUpload_Click);
+    cmdPLUCompare = makeButton(page, QStringLiteral("Compare"), QStringLiteral("cmdPLUCompare"));
+    cmdPLUCompare->setToolTip(
+        QStringLiteral("Read the scale's PLUs and list what differs from the PLU table"));
+    connect(cmdPLUCompare, &QPushButton::clicked, this, &frmMain::cmdPLUCompare_Click);
     QGroupBox* frame =
         makeFrame(page, QStringLiteral("Upload Option"), QStringLiteral("fraUploadOption"));
     optUpOnePLU = makeOption(frame, QStringLiteral("One PLU"), QStringLiteral("optUpOnePLU"));
@@ -301,6 +328,7 @@ QWidget* frmMain::buildUploadTab() {
     auto* layout = new QVBoxLayout(page);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(cmdPLUUpload);
+    buttonRow->addWidget(cmdPLUCompare);
     buttonRow->addStretch(1);
     layout->addLayout(buttonRow);
     auto* frameRow = new QHBoxLayout;

@@ -17,8 +17,8 @@ frmMain::PortChoice frmMain::chosenPort() const {
 }
 
 void frmMain::setPortButtons(bool portOpen) {
-    const QList<QWidget*> openOnly{cmdPortClose, cmdVFDUpdate, cmdPLUDownload, cmdINGREDDownload,
-                                   cmdPLUUpload};
+    const QList<QWidget*> openOnly{cmdPortClose,      cmdVFDUpdate, cmdPLUDownload,
+                                   cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
     const QList<QWidget*> closedOnly{cmdPortOpen, optCom1, optCom2, optComOther, cboComOther};
     // Enable before disabling, and keep a keyboard user on the port buttons: when the
     // focused button is switched off, its partner takes the focus.

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class CompareDialog;
 class EditHistory;
 class FileDialog;
 class FindBar;
@@ -20,6 +21,7 @@ class GridView;
 class PortComboBox;
 class PriceChangeDialog;
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -109,6 +111,17 @@ public:
     // buttons follow and the status panel says the port was lost.
     void checkPortAfterTransfer();
 
+    // Asks a yes-or-no question (by default a message box); tests answer it instead.
+    void setConfirmFunction(std::function<bool(const QString& question)> confirm) {
+        confirm_ = std::move(confirm);
+    }
+    bool confirm(const QString& question);
+
+    // Where "Back up the scale first" writes the scale's PLU table; by default the folder
+    // "backups" in the user's application data (made when first needed).
+    void setBackupFolder(const QString& folder) { backupFolder_ = folder; }
+    QString backupFolder() const;
+
     // A transfer or a display read runs on the port of the single-port tabs (also while its
     // job is being started: on a clock that never waits, it runs to its end right there).
     bool lineBusy() const { return lineWork_ > 0 || (lineJob_.isValid() && !lineJob_.isDone()); }
@@ -138,6 +151,7 @@ public Q_SLOTS:
     void cmdPLUDownload_Click();
     void cmdINGREDDownload_Click();
     void cmdPLUUpload_Click();
+    void cmdPLUCompare_Click();
 
 protected:
     // The title-bar close, or the desktop ending the session, acts exactly as "Exit".
@@ -170,6 +184,7 @@ private:
     void onLinkFailed(const QString& reason);
     void showLostPort(const QString& reason);
     async::Task<void> updateDisplay(); // DisplayUpdate.cpp
+    async::Task<void> comparePlus();   // PluCompareCommand.cpp
 
     PluTable plu_;
     IngredTable ingred_;
@@ -230,12 +245,18 @@ private:
     QLineEdit* txtDownOneIngredNo = nullptr;
     QLineEdit* txtDownStartIngredNo = nullptr;
     QLineEdit* txtDownEndIngredNo = nullptr;
+    QCheckBox* chkDownVerifyPLU = nullptr; // "Verify": read the sent PLUs back
+    QCheckBox* chkDownBackupPLU = nullptr; // "Back up the scale first" (ALL PLU)
+    QString backupFolder_;
+    std::function<bool(const QString&)> confirm_;
 
     // Tab "Upload"
     QPushButton* cmdPLUUpload = nullptr;
     QRadioButton* optUpOnePLU = nullptr;
     QRadioButton* optUpAllPLU = nullptr;
     QLineEdit* txtUpOnePluNo = nullptr;
+    QPushButton* cmdPLUCompare = nullptr; // "Compare": the scale's PLUs against the table
+    CompareDialog* compareDialog_ = nullptr;
 
     // The transfer or display read of the single-port tabs, started by its button's handler
     // and going on from the event loop. Last, so it ends first, while the window is whole.

@@ -3,16 +3,21 @@
 #include "app/StatusBar.h"
 #include "app/frmMain.h"
 #include "protocol/FaultSpec.h"
+#include "protocol/PluWireRecord.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -140,4 +145,49 @@ TEST_F(PluUpload, CancelEndsTheUploadAndListsWhatCame) {
     EXPECT_EQ(cell(2, 3).trimmed(), QStringLiteral("Bread"));
     EXPECT_EQ(cell(3, 1), QString());
     EXPECT_TRUE(window.tabs()->isEnabled());
+}
+
+// "Compare" reads the scale into records of its own and lists what differs; "Back up the scale
+// first" that cannot write its file asks before sending, and "No" sends nothing; "Verify"
+// reads the sent PLUs back.
+TEST_F(PluUpload, CompareBackupAndVerifyLeaveTheOperatorInCharge) {
+    choose("optUpAllPLU");
+    clickUpload(); // the table now holds what the scale holds
+    PluTable& table = window.pluTable();
+    const PluRecord original = table.records[2];
+    table.records[2].UnitPrice += 1;
+    const PluRecord changed = table.records[2];
+
+    QTest::mouseClick(button("cmdPLUCompare"), Qt::LeftButton);
+    EXPECT_EQ(window.statusText(), QStringLiteral("Compare: 1 differences"));
+    auto* dialog = window.findChild<QDialog*>(QStringLiteral("frmCompare"));
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    auto* rows = dialog->findChild<QTableWidget*>(QStringLiteral("grdDifferences"));
+    ASSERT_EQ(rows->rowCount(), 1);
+    EXPECT_EQ(rows->item(0, 1)->text(), QStringLiteral("U/Price"));
+    EXPECT_EQ(table.records[2], changed); // the operator's table is untouched
+
+    QTemporaryFile notAFolder;
+    ASSERT_TRUE(notAFolder.open());
+    window.setBackupFolder(notAFolder.fileName());
+    QStringList asked;
+    window.setConfirmFunction([&asked](const QString& question) {
+        asked.append(question);
+        return false;
+    });
+    window.setSourcePath(QStringLiteral("/shop.plu"));
+    window.setPromptFunction([](const SavePrompt&) { return SavePrompt::Answer::Discard; });
+    window.findChild<QRadioButton*>(QStringLiteral("optDownAllPLU"))->setChecked(true);
+    window.findChild<QCheckBox*>(QStringLiteral("chkDownBackupPLU"))->setChecked(true);
+    QTest::mouseClick(button("cmdPLUDownload"), Qt::LeftButton);
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_TRUE(window.statusText().startsWith(QStringLiteral("Backup failed: ")));
+    EXPECT_EQ(plu_wire::decode(*scale().pluRecord(2)).record.UnitPrice, original.UnitPrice);
+
+    window.findChild<QCheckBox*>(QStringLiteral("chkDownBackupPLU"))->setChecked(false);
+    window.findChild<QCheckBox*>(QStringLiteral("chkDownVerifyPLU"))->setChecked(true);
+    QTest::mouseClick(button("cmdPLUDownload"), Qt::LeftButton);
+    EXPECT_EQ(window.statusText(), QStringLiteral("Verify: 5 PLUs match the table"));
+    EXPECT_EQ(plu_wire::decode(*scale().pluRecord(2)).record.UnitPrice, original.UnitPrice + 1);
+    scale().storePlu(original); // the samples as the other cases expect them
 }
