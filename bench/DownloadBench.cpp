@@ -10,6 +10,8 @@
 //
 // Usage: download_bench [SCALECTL]   (default: the scalectl of this build)
 
+#include "BenchPluFile.h"
+#include "PtySimulator.h"
 #include "files/TableFileCommands.h"
 #include "protocol/DownloadEngine.h"
 #include "protocol/SimLink.h"
@@ -20,21 +22,13 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -58,67 +52,12 @@ double cpuOf(const rusage& usage) {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-QByteArray pluFile() {
-    QByteArray text;
-    for (int i = 1; i <= kRows; ++i)
-        text += QStringLiteral("%1,%2,\"Item %1\",\"Shelf %3\",%4,7,20,%5,0\r\n")
-                    .arg(i)
-                    .arg(100000 + i)
-                    .arg(i % 40)
-                    .arg(99 + i)
-                    .arg(i % 9)
-                    .toLatin1();
-    return text;
-}
-
-// Starts `args` with stdout into a pipe (when `out` is given) or /dev/null; stderr to
-// /dev/null. Returns the pid, or -1.
-pid_t spawn(const std::vector<std::string>& args, int* out) {
-    int pipeFds[2] = {-1, -1};
-    if (out && ::pipe(pipeFds) != 0)
-        return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (out) {
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    }
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    if (out) {
-        ::close(pipeFds[1]);
-        *out = pipeFds[0];
-    }
-    return pid;
-}
-
-std::string firstLine(int fd) {
-    std::string line;
-    char c = 0;
-    while (::read(fd, &c, 1) == 1 && c != '\n') // blocks until the simulator has printed it
-        line += c;
-    return line;
-}
-
 Measure inProcess() {
     auto table = std::make_unique<PluTable>();
     table->reset();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.plu"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pluFile()) < 0)
-        return {};
-    file.close();
-    if (!openTable(*table, path).ok)
+    if (!writeBenchPluFile(path, kRows) || !openTable(*table, path).ok)
         return {};
 
     SimulatedScale scale;
@@ -140,44 +79,14 @@ Measure inProcess() {
     return m;
 }
 
-// A running `scalectl simulate --pty`, ended with SIGTERM.
-class Simulator {
-public:
-    Simulator(const std::string& scalectl, int baud) {
-        std::vector<std::string> args{scalectl, "simulate", "--pty"};
-        if (baud > 0) {
-            args.push_back("--baud");
-            args.push_back(std::to_string(baud));
-        }
-        pid_ = spawn(args, &out_);
-        if (pid_ > 0)
-            port_ = firstLine(out_);
-    }
-    ~Simulator() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-        }
-        if (out_ >= 0)
-            ::close(out_);
-    }
-    const std::string& port() const { return port_; }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string port_;
-};
-
 // One `scalectl download plu FILE --port PORT --range RANGE` run.
 Measure runDownloadCommand(const std::string& scalectl, const std::string& file,
                            const std::string& port, const std::string& range) {
     Measure m;
     QElapsedTimer timer;
     timer.start();
-    const pid_t download =
-        spawn({scalectl, "download", "plu", file, "--port", port, "--range", range}, nullptr);
+    const pid_t download = spawnProcess(
+        {scalectl, "download", "plu", file, "--port", port, "--range", range}, nullptr);
     int status = 0;
     rusage usage{};
     if (download > 0 && wait4(download, &status, 0, &usage) == download) {
@@ -189,7 +98,7 @@ Measure runDownloadCommand(const std::string& scalectl, const std::string& file,
 }
 
 Measure throughPty(const std::string& scalectl, const std::string& file, int baud) {
-    const Simulator simulator(scalectl, baud);
+    const PtySimulator simulator(scalectl, baud);
     if (simulator.port().empty())
         return {};
     const Measure idle = runDownloadCommand(scalectl, file, simulator.port(), "2-1");
@@ -200,7 +109,7 @@ Measure throughPty(const std::string& scalectl, const std::string& file, int bau
 }
 
 Measure reopenOnly(const std::string& scalectl) {
-    const Simulator simulator(scalectl, 0);
+    const PtySimulator simulator(scalectl, 0);
     const std::unique_ptr<Link> link = createLink(QString::fromStdString(simulator.port()));
     if (simulator.port().empty() || !link->open())
         return {};
@@ -235,16 +144,15 @@ void report(const char* name, const Measure& m) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    endSimulatorsOnSignals();
     const std::string scalectl = argc > 1 ? argv[1] : SCALECTL_PATH;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.plu"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pluFile()) < 0) {
+    if (!writeBenchPluFile(path, kRows)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return 1;
     }
-    file.close();
 
     std::printf("%d-row PLU download; a row is %d bytes on the line: %.1f ms at 9600 baud\n", kRows,
                 kBytesPerRow, kLineMsPerRow);
