@@ -19,6 +19,7 @@ constexpr int kPortLineTimeoutMs = 10'000;
 
 // The simulators alive now, for the signal handler: lock-free atomics are safe to read there.
 std::array<std::atomic<pid_t>, 32> liveSimulators{};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
 
 void remember(pid_t pid) {
     for (auto& slot : liveSimulators) {
