@@ -2,6 +2,7 @@
 #include "jobs/CheckedDownload.h"
 
 #include "app/EditHistory.h"
+#include "app/FileDialog.h"
 #include "app/FindBar.h"
 #include "app/GridView.h"
 #include "app/PortComboBox.h"
@@ -129,7 +130,12 @@ void frmMain::buildTabs() {
                      IngredTable::kRowLimit, QStringLiteral(" Error ! Message No is over "));
     grdINGRED->setAccessibleName(QStringLiteral("INGRED"));
     SSTab->addTab(buildGridTab(grdINGRED), QStringLiteral("INGRED"));
-    SSTab->addTab(new ScalesTab(*this, SSTab), QStringLiteral("Scales"));
+    auto* scales = new ScalesTab(*this, SSTab);
+    scales->setPathFunction([this](bool forSaving) {
+        const QString filter = QStringLiteral("Scale list (*.txt)");
+        return forSaving ? dlgFile->getSaveFileName(filter) : dlgFile->getOpenFileName(filter);
+    });
+    SSTab->addTab(scales, QStringLiteral("Scales"));
 
     grdPLU->setGrid(&plu_.grid);
     grdINGRED->setGrid(&ingred_.grid);

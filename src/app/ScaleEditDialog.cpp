@@ -8,21 +8,6 @@
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
-QString scaleEntryProblem(const ScaleEntry& entry, const QList<ScaleEntry>& others) {
-    const QString name = entry.name.trimmed();
-    if (name.isEmpty())
-        return QStringLiteral("The scale needs a name");
-    // The list file keeps one scale per line as NAME = PORT.
-    if (name.contains(u'=') || name.contains(u'\n') || name.contains(u'\r'))
-        return QStringLiteral("A scale's name cannot hold '=' or a line break");
-    for (const ScaleEntry& other : others)
-        if (other.name.trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("There is a scale named %1 already").arg(other.name);
-    if (entry.port.trimmed().isEmpty())
-        return QStringLiteral("The scale needs a port");
-    return {};
-}
-
 ScaleEditDialog::ScaleEditDialog(const ScaleEntry& start, QList<ScaleEntry> others, QWidget* parent)
     : QDialog(parent), others_(std::move(others)) {
     setObjectName(QStringLiteral("dlgScaleEdit"));

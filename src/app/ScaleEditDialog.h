@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/ScaleEntry.h"
+#include "jobs/ScaleList.h"
 
 #include <QDialog>
 #include <QList>
@@ -31,6 +32,3 @@ private:
     QComboBox* cboScalePort_ = nullptr;
     QLabel* lblScaleProblem_ = nullptr;
 };
-
-// Why an entry cannot be kept beside `others`, or "" when it can.
-QString scaleEntryProblem(const ScaleEntry& entry, const QList<ScaleEntry>& others);

@@ -2,6 +2,8 @@
 
 #include "app/frmMain.h"
 
+#include <QCheckBox>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -50,4 +52,18 @@ std::optional<DownloadPlan> planFromDownloadTab(frmMain& window, PluTable& table
 std::optional<DownloadPlan> planFromDownloadTab(frmMain& window, IngredTable& table) {
     return plan(window, table,
                 selectionOf(window, QStringLiteral("INGRED"), QStringLiteral("Ingred")));
+}
+
+DownloadChecks pluChecksFromDownloadTab(const frmMain& window) {
+    const auto ticked = [&](const QString& name) {
+        const auto* button = window.findChild<QAbstractButton*>(name);
+        return button && button->isChecked();
+    };
+    DownloadChecks checks;
+    checks.verify = ticked(QStringLiteral("chkDownVerifyPLU"));
+    if (ticked(QStringLiteral("optDownAllPLU")) && ticked(QStringLiteral("chkDownBackupPLU"))) {
+        checks.backupDir = window.backupFolder();
+        checks.now = QDateTime::currentDateTime();
+    }
+    return checks;
 }

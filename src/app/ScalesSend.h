@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jobs/CheckedDownload.h"
 #include "protocol/DownloadPlan.h"
 #include "tables/Table.h"
 
@@ -12,3 +13,7 @@ class frmMain;
 // them. Nothing when the operator stopped it or the plan was refused (its text is shown).
 std::optional<DownloadPlan> planFromDownloadTab(frmMain& window, PluTable& table);
 std::optional<DownloadPlan> planFromDownloadTab(frmMain& window, IngredTable& table);
+
+// The checks "Send PLU" makes on every scale: those the "Download" tab's "Verify" and "Back up
+// the scale first" (with "ALL PLU") ask for. Each scale's backup file is named after it.
+DownloadChecks pluChecksFromDownloadTab(const frmMain& window);

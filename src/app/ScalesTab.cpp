@@ -5,6 +5,7 @@
 #include "app/ScalesSend.h"
 #include "app/frmMain.h"
 #include "jobs/ScaleJobs.h"
+#include "jobs/ScaleList.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -82,6 +83,10 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     cmdScaleAdd_ = makeButton(this, QStringLiteral("Add..."), QStringLiteral("cmdScaleAdd"));
     cmdScaleEdit_ = makeButton(this, QStringLiteral("Edit..."), QStringLiteral("cmdScaleEdit"));
     cmdScaleRemove_ = makeButton(this, QStringLiteral("Remove"), QStringLiteral("cmdScaleRemove"));
+    cmdScalesImport_ =
+        makeButton(this, QStringLiteral("Import list..."), QStringLiteral("cmdScalesImport"));
+    cmdScalesExport_ =
+        makeButton(this, QStringLiteral("Export list..."), QStringLiteral("cmdScalesExport"));
     cmdSendPLU_ = makeButton(this, QStringLiteral("Send PLU"), QStringLiteral("cmdSendPLU"));
     cmdSendINGRED_ =
         makeButton(this, QStringLiteral("Send INGRED"), QStringLiteral("cmdSendINGRED"));
@@ -95,6 +100,8 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     for (QPushButton* button : {cmdScaleAdd_, cmdScaleEdit_, cmdScaleRemove_})
         listButtons->addWidget(button);
     listButtons->addStretch(1);
+    listButtons->addWidget(cmdScalesImport_);
+    listButtons->addWidget(cmdScalesExport_);
     auto* jobButtons = new QHBoxLayout;
     for (QPushButton* button :
          {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScaleCancel_, cmdScalesCancelAll_})
@@ -108,6 +115,8 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     connect(cmdScaleAdd_, &QPushButton::clicked, this, &ScalesTab::addScale);
     connect(cmdScaleEdit_, &QPushButton::clicked, this, &ScalesTab::editScale);
     connect(cmdScaleRemove_, &QPushButton::clicked, this, &ScalesTab::removeScale);
+    connect(cmdScalesImport_, &QPushButton::clicked, this, &ScalesTab::importList);
+    connect(cmdScalesExport_, &QPushButton::clicked, this, &ScalesTab::exportList);
     connect(cmdSendPLU_, &QPushButton::clicked, this, [this] { sendTable(true); });
     connect(cmdSendINGRED_, &QPushButton::clicked, this, [this] { sendTable(false); });
     connect(cmdReadDisplays_, &QPushButton::clicked, this, &ScalesTab::readDisplays);
@@ -204,6 +213,37 @@ void ScalesTab::removeScale() {
     updateButtons();
 }
 
+void ScalesTab::importList() {
+    if (jobs_ && jobs_->running())
+        return;
+    const std::optional<QString> path = pathFunction_(false);
+    if (!path)
+        return;
+    const ScaleListResult list = readScaleList(*path);
+    if (!list.ok()) {
+        window_.showStatus(QStringLiteral("Cannot import \"%1\": %2").arg(*path, list.error));
+        return;
+    }
+    // The file's list takes the place of the tab's, every scale ticked.
+    grdScales_->clear();
+    for (const ScaleEntry& entry : list.scales)
+        addRow(entry, true);
+    save();
+    updateButtons();
+    window_.showStatus(
+        QStringLiteral("%1 scales imported from %2").arg(list.scales.size()).arg(*path));
+}
+
+void ScalesTab::exportList() {
+    const std::optional<QString> path = pathFunction_(true);
+    if (!path)
+        return;
+    const QString error = writeScaleList(*path, scales());
+    window_.showStatus(
+        error.isEmpty() ? QStringLiteral("%1 scales exported to %2").arg(scales().size()).arg(*path)
+                        : QStringLiteral("Cannot export \"%1\": %2").arg(*path, error));
+}
+
 void ScalesTab::sendTable(bool plu) {
     if (jobs_ && jobs_->running())
         return;
@@ -211,7 +251,7 @@ void ScalesTab::sendTable(bool plu) {
         plu ? planFromDownloadTab(window_, window_.pluTable())
             : planFromDownloadTab(window_, window_.ingredTable());
     if (plan)
-        startJobs(DownloadWork{*plan});
+        startJobs(DownloadWork{*plan, plu ? pluChecksFromDownloadTab(window_) : DownloadChecks{}});
 }
 
 void ScalesTab::readDisplays() {
@@ -296,7 +336,7 @@ ScaleJob* ScalesTab::jobOf(const QTreeWidgetItem* row) const {
 
 void ScalesTab::updateButtons() {
     const bool running = jobs_ && jobs_->running();
-    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_})
+    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesImport_})
         button->setEnabled(!running);
     cmdScalesCancelAll_->setEnabled(running);
     QTreeWidgetItem* current = grdScales_->currentItem();

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QProgressBar;
 class QPushButton;
@@ -36,12 +37,19 @@ public:
                            std::function<void(const ScaleEntry&)> done)>;
     void setEntryFunction(EntryFunction function) { entryFunction_ = std::move(function); }
 
+    // Asks where the list file is to be read from or written to (by default the window's
+    // file dialog); nothing when the operator cancels. Tests answer it instead.
+    using PathFunction = std::function<std::optional<QString>(bool forSaving)>;
+    void setPathFunction(PathFunction function) { pathFunction_ = std::move(function); }
+
     const ScaleJobs* jobs() const { return jobs_.get(); }
 
 private:
     void addScale();
     void editScale();
     void removeScale();
+    void importList();
+    void exportList();
     void sendTable(bool plu);
     void readDisplays();
     void startJobs(const JobWork& work);
@@ -59,12 +67,15 @@ private:
     QPushButton* cmdScaleAdd_ = nullptr;
     QPushButton* cmdScaleEdit_ = nullptr;
     QPushButton* cmdScaleRemove_ = nullptr;
+    QPushButton* cmdScalesImport_ = nullptr;
+    QPushButton* cmdScalesExport_ = nullptr;
     QPushButton* cmdSendPLU_ = nullptr;
     QPushButton* cmdSendINGRED_ = nullptr;
     QPushButton* cmdReadDisplays_ = nullptr;
     QPushButton* cmdScaleCancel_ = nullptr;
     QPushButton* cmdScalesCancelAll_ = nullptr;
     EntryFunction entryFunction_;
+    PathFunction pathFunction_;
     bool loading_ = false;
     std::unique_ptr<ScaleJobs> jobs_; // last, so running jobs end while the rows still exist
 };

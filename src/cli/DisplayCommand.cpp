@@ -1,8 +1,9 @@
-// scalectl display --port PORT: reads the three values the scale's display shows, as the
-// window's "Update" does.
+// scalectl display --port PORT...: reads the three values the scale's display shows, as the
+// window's "Update" does, of one scale or several at once.
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "cli/ManyScales.h"
 #include "cli/PortSession.h"
 #include "protocol/DisplayRead.h"
 
@@ -11,10 +12,12 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("scalectl display --port PORT");
+const QString kUsage =
+    QStringLiteral("scalectl display (--port PORT)... [--scales LIST] [--report FILE.json]");
 
 const QString kHelp = QStringLiteral(
-    "Usage: scalectl display --port PORT\n"
+    "Usage: scalectl display --port PORT [--port PORT]... [--scales LIST]\n"
+    "                        [--report FILE.json]\n"
     "\n"
     "Reads the weight, unit price and total price that the scale's display shows and prints\n"
     "them on one line, as plain decimal numbers separated by one blank:\n"
@@ -27,24 +30,45 @@ const QString kHelp = QStringLiteral(
     "the sync but its display record does not come within five seconds, \"0 0 0\" is\n"
     "printed, as the window shows it, and the exit code tells the difference.\n"
     "\n"
+    "Several scales at once: give --port more than once, or --scales LIST (one scale per\n"
+    "line as NAME = PORT, as the window's \"Scales\" tab exports it). Each scale's line then\n"
+    "starts with its name and \": \", and a scale that cannot be read says why on its line.\n"
+    "--report FILE.json writes each scale's outcome and last text.\n"
+    "\n"
     "Examples:\n"
     "  scalectl display --port /dev/ttyUSB0\n"
     "  scalectl display --port tcp://192.168.1.20:4001\n"
     "  scalectl display --port sim\n"
     "\n"
-    "Exit codes: 0 read, 1 no answer, no record or the port failed, 2 usage error.");
+    "  scalectl display --port /dev/ttyUSB0 --port /dev/ttyUSB1\n"
+    "\n"
+    "Exit codes: 0 read (every scale), 1 no answer, no record or the port failed (any\n"
+    "scale), 2 usage error, 3 LIST or the report cannot be read or written.");
 
 int display(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("display"), kUsage);
     line.addValue(QStringLiteral("port"));
+    line.addValue(QStringLiteral("scales"));
+    line.addValue(QStringLiteral("report"));
     if (const std::optional<int> done = line.parse(args, kHelp))
         return *done;
     if (!line.positional().isEmpty())
         return line.usageError(
             QStringLiteral("unexpected argument '%1'").arg(line.positional().first()));
-    const QString port = line.value(QStringLiteral("port"));
-    if (port.isEmpty())
-        return line.usageError(QStringLiteral("--port PORT is required"));
+    QList<ScaleEntry> scales;
+    if (const std::optional<int> done =
+            cli::scalesFromOptions(line, QStringLiteral("display"), scales))
+        return *done;
+    const QString reportPath = line.value(QStringLiteral("report"));
+    if (const std::optional<int> done = cli::checkReportPath(QStringLiteral("display"), reportPath))
+        return *done;
+    if (scales.size() > 1 || !reportPath.isEmpty()) {
+        cli::ManyScalesRun run;
+        run.command = QStringLiteral("display");
+        run.reportPath = reportPath;
+        return cli::runOnScales(run, scales, DisplayWork{});
+    }
+    const QString port = scales.first().port;
 
     const std::unique_ptr<PortSession> session = PortSession::open(QStringLiteral("display"), port);
     if (!session)
@@ -54,8 +78,8 @@ int display(const QStringList& args) {
 
     switch (result.outcome) {
     case DisplayReadOutcome::NoSync:
-        cli::printError(
-            QStringLiteral("scalectl display: the scale on %1 %2").arg(port, syncFailureText(result)));
+        cli::printError(QStringLiteral("scalectl display: the scale on %1 %2")
+                            .arg(port, syncFailureText(result)));
         return ExitRefused;
     case DisplayReadOutcome::LinkFailed:
     case DisplayReadOutcome::Aborted:

@@ -1,13 +1,18 @@
-// scalectl download plu|ingred FILE --port PORT [--one N | --range FIRST-LAST | --all]: sends
-// rows of a PLU or ingredient file to the scale as the window's download buttons do.
+// scalectl download plu|ingred FILE --port PORT... [--one N | --range FIRST-LAST | --all]:
+// sends rows of a PLU or ingredient file to one scale or several at once, as the window's
+// download buttons and its "Scales" tab do.
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "cli/ManyScales.h"
 #include "cli/PortSession.h"
 #include "cli/QuitOnSignal.h"
 #include "files/TableFileCommands.h"
+#include "jobs/CheckedDownload.h"
 #include "protocol/DownloadEngine.h"
 #include "serial/TransferAbort.h"
+
+#include <QDateTime>
 
 #include <memory>
 #include <optional>
@@ -15,13 +20,15 @@
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "scalectl download plu|ingred FILE --port PORT [--one N | --range FIRST-LAST | --all]");
+    "scalectl download plu|ingred FILE (--port PORT)... [--scales LIST] [--one N | --range "
+    "FIRST-LAST | --all] [--verify] [--backup DIR] [--report FILE.json]");
 
 // Built when asked for: the quoted texts are the transfer's own.
 QString help() {
     return QStringLiteral(
-               "Usage: scalectl download plu|ingred FILE --port PORT\n"
-               "                         [--one N | --range FIRST-LAST | --all]\n"
+               "Usage: scalectl download plu|ingred FILE --port PORT [--port PORT]...\n"
+               "                         [--scales LIST] [--one N | --range FIRST-LAST | --all]\n"
+               "                         [--verify] [--backup DIR] [--report FILE.json]\n"
                "\n"
                "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
                "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. "
@@ -34,14 +41,32 @@ QString help() {
                "rounded to the even neighbour.\n"
                "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
                "\n"
+               "Several scales at once: give --port more than once, or --scales LIST, a file of\n"
+               "the store's scales (one per line as NAME = PORT, '#' starts a note; the window's\n"
+               "\"Scales\" tab exports and imports it). Every scale gets the same rows at the "
+               "same\n"
+               "time, each on its own port; one that fails never stops the others. Every line\n"
+               "printed then starts with the scale's name (its port for a --port) and \": \".\n"
+               "  --report FILE.json  writes each scale's outcome: state, rows sent, retries,\n"
+               "                      last status text, exit status\n"
+               "\n"
+               "Checks (PLU files only; ingredient messages cannot be read back from the scale):\n"
+               "  --verify            after \" THE END \", reads every sent PLU back and compares\n"
+               "                      it; a difference is listed and fails the download\n"
+               "  --backup DIR        before an all-rows download, saves the scale's PLU table\n"
+               "                      as DIR/SCALE-YYYYMMDD-HHMMSS.plu; when it cannot, nothing\n"
+               "                      is sent\n"
+               "\n"
                "The status text of reading FILE and every status text of the transfer are printed\n"
                "on stdout as they happen (\"plu#3 is transfered\", \"%1\", \" THE END \").\n"
                "Every selected row is checked before the first byte is sent; a row that cannot be\n"
                "sent is named and nothing is sent. Ctrl-C or SIGTERM cancel the transfer as "
                "\"Cancel\"\n"
                "does in ScaleDesk (\"%2\"); the rows sent until then stay on the scale.\n"
-               "Exit codes: 0 ended with \" THE END \", 1 refused, given up after six failures of\n"
-               "a row, the port failed or cancelled, 2 usage error, 3 FILE cannot be read.")
+               "Exit codes: 0 every scale ended with \" THE END \" (and passed its checks), 1 a\n"
+               "scale refused, gave up after six failures of a row, failed its checks, its port\n"
+               "failed or it was cancelled, 2 usage error, 3 FILE, LIST or the report cannot be\n"
+               "read or written.")
         .arg(transfer_texts::kRetry + QLatin1Char('1'), transfer_texts::kCancelled);
 }
 
@@ -50,8 +75,11 @@ enum class TableChoice { Plu, Ingred };
 struct Options {
     TableChoice table = TableChoice::Plu;
     QString file;
-    QString port;
+    QList<ScaleEntry> scales;
     DownloadSelection selection;
+    bool verify = false;
+    QString backupDir;
+    QString reportPath;
 };
 
 // "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
@@ -73,6 +101,10 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     line.addValue(QStringLiteral("one"));
     line.addValue(QStringLiteral("range"));
     line.addValue(QStringLiteral("port"));
+    line.addValue(QStringLiteral("scales"));
+    line.addValue(QStringLiteral("report"));
+    line.addValue(QStringLiteral("backup"));
+    line.addSwitch(QStringLiteral("verify"));
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList positional = line.positional();
@@ -105,10 +137,19 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     } else {
         options.selection.choice = DownloadChoice::All;
     }
-    options.port = line.value(QStringLiteral("port"));
-    if (options.port.isEmpty())
-        return line.usageError(QStringLiteral("--port PORT is required"));
-    return std::nullopt;
+    options.verify = line.isSet(QStringLiteral("verify"));
+    options.backupDir = line.value(QStringLiteral("backup"));
+    if (options.table == TableChoice::Ingred && (options.verify || !options.backupDir.isEmpty()))
+        return line.usageError(QStringLiteral("--verify and --backup are for PLU files: ") +
+                               kIngredCannotBeVerified);
+    if (!options.backupDir.isEmpty() && options.selection.choice != DownloadChoice::All)
+        return line.usageError(QStringLiteral(
+            "--backup goes with an all-rows download, which replaces the scale's table"));
+    options.reportPath = line.value(QStringLiteral("report"));
+    if (const std::optional<int> done =
+            cli::scalesFromOptions(line, QStringLiteral("download"), options.scales))
+        return done;
+    return cli::checkReportPath(QStringLiteral("download"), options.reportPath);
 }
 
 template <typename TableT> int downloadFile(const Options& options) {
@@ -128,15 +169,39 @@ template <typename TableT> int downloadFile(const Options& options) {
         return ExitRefused;
     }
 
+    DownloadChecks checks;
+    checks.verify = options.verify;
+    checks.backupDir = options.backupDir;
+    checks.now = QDateTime::currentDateTime();
+    if (options.scales.size() > 1 || !options.reportPath.isEmpty()) {
+        cli::ManyScalesRun run;
+        run.command =
+            QStringLiteral("download ") +
+            (options.table == TableChoice::Plu ? QStringLiteral("plu") : QStringLiteral("ingred"));
+        run.file = options.file;
+        run.reportPath = options.reportPath;
+        return cli::runOnScales(run, options.scales, DownloadWork{plan, checks});
+    }
+
+    const ScaleEntry& scale = options.scales.first();
+    checks.scaleName = scale.name;
     TransferAbort abort;
     const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
     const std::unique_ptr<PortSession> session =
-        PortSession::open(QStringLiteral("download"), options.port, &abort);
+        PortSession::open(QStringLiteral("download"), scale.port, &abort);
     if (!session)
         return ExitRefused;
-    const DownloadOutcome outcome = async::waitFor(runDownload(plan, session->wire(), cli::printLine));
+    bool succeeded = false;
+    if (!checks.verify && checks.backupDir.isEmpty()) {
+        succeeded = async::waitFor(runDownload(plan, session->wire(), cli::printLine)) ==
+                    DownloadOutcome::Finished;
+    } else {
+        const CheckedDownload checked =
+            async::waitFor(runCheckedDownload(plan, session->wire(), checks, cli::printLine));
+        succeeded = checked.succeeded(checks);
+    }
     session->close();
-    return outcome == DownloadOutcome::Finished ? ExitOk : ExitRefused;
+    return succeeded ? ExitOk : ExitRefused;
 }
 
 int download(const QStringList& args) {

@@ -23,10 +23,31 @@ QString stateName(JobState state) {
     return {};
 }
 
+namespace {
+
+JobState endOf(DownloadOutcome outcome) {
+    switch (outcome) {
+    case DownloadOutcome::Finished:
+        return JobState::Done;
+    case DownloadOutcome::Cancelled:
+        return JobState::Cancelled;
+    case DownloadOutcome::Refused:
+    case DownloadOutcome::GaveUp:
+    case DownloadOutcome::LinkFailed:
+        break;
+    }
+    return JobState::Failed;
+}
+
+} // namespace
+
 ScaleJob::ScaleJob(ScaleEntry scale, JobWork work, Clock& clock, const PortNames& names,
                    QObject* parent)
     : QObject(parent), scale_(std::move(scale)), work_(std::move(work)), clock_(clock),
-      names_(names) {}
+      names_(names) {
+    if (const auto* download = std::get_if<DownloadWork>(&work_))
+        outcome_.rowsTotal = int(download->plan.rows.size()); // also when the port never opens
+}
 
 ScaleJob::~ScaleJob() {
     // No further byte: the abort stops the wire at once, and destroying the coroutine ends
@@ -95,19 +116,20 @@ async::Task<JobState> ScaleJob::runWork(Link& link) {
                 setState(JobState::Sending);
             Q_EMIT progress(done, total);
         };
-        const DownloadOutcome result =
-            co_await runDownload(download->plan, wire, std::move(onStatus), std::move(onProgress));
-        switch (result) {
-        case DownloadOutcome::Finished:
-            co_return JobState::Done;
-        case DownloadOutcome::Cancelled:
-            co_return JobState::Cancelled;
-        case DownloadOutcome::Refused:
-        case DownloadOutcome::GaveUp:
-        case DownloadOutcome::LinkFailed:
-            co_return JobState::Failed;
+        DownloadChecks checks = download->checks;
+        if (!checks.verify && checks.backupDir.isEmpty()) {
+            const DownloadOutcome result = co_await runDownload(
+                download->plan, wire, std::move(onStatus), std::move(onProgress));
+            co_return endOf(result);
         }
-        co_return JobState::Failed;
+        if (checks.scaleName.isEmpty())
+            checks.scaleName = scale_.name;
+        const CheckedDownload result = co_await runCheckedDownload(
+            download->plan, wire, checks, std::move(onStatus), std::move(onProgress));
+        if (result.succeeded(checks))
+            co_return JobState::Done;
+        co_return result.outcome == DownloadOutcome::Cancelled ? JobState::Cancelled
+                                                               : JobState::Failed;
     }
 
     const DisplayReadResult result = co_await readDisplay(wire);

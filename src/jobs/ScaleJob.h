@@ -1,6 +1,7 @@
 #pragma once
 
 #include "async/Task.h"
+#include "jobs/CheckedDownload.h"
 #include "jobs/ScaleEntry.h"
 #include "protocol/DisplayValues.h"
 #include "protocol/DownloadPlan.h"
@@ -43,7 +44,8 @@ struct JobOutcome {
 
 // What a job does on its scale.
 struct DownloadWork {
-    DownloadPlan plan; // settled before the job starts; the job keeps its own copy
+    DownloadPlan plan;     // settled before the job starts; the job keeps its own copy
+    DownloadChecks checks; // backup and verify (PLUs only); the backup is named after the scale
 };
 struct DisplayWork {};
 using JobWork = std::variant<DownloadWork, DisplayWork>;

@@ -4,14 +4,17 @@
 #include "app/ScalesTab.h"
 #include "app/frmMain.h"
 #include "jobs/ScaleJobs.h"
+#include "jobs/ScaleList.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
 
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -173,6 +176,7 @@ TEST(ScalesList, KeptBetweenWindowsAndRefusalsSayWhy) {
             {{"meat", "COM2"}, "There is a scale named Meat already"},
             {{"A=B", "COM2"}, "A scale's name cannot hold '=' or a line break"},
             {{"Cheese", ""}, "The scale needs a port"},
+            {{"Cheese", "COM1"}, "The scale Meat is on port COM1 already"},
         };
         for (const auto& refusal : refusals) {
             tab.add(refusal.entry);
@@ -185,6 +189,35 @@ TEST(ScalesList, KeptBetweenWindowsAndRefusalsSayWhy) {
     EXPECT_EQ(tab.column(1), (QStringList{"COM1", "tcp://10.0.0.7:4001"}));
     EXPECT_EQ(tab.tab->tickedScales().size(), 1);
     EXPECT_EQ(tab.tab->tickedScales().value(0).name, QStringLiteral("Deli"));
+
+    // "Export list..." writes the list file; "Import list..." puts a file's list in its place,
+    // and a file it cannot take changes nothing.
+    QTemporaryDir dir;
+    const QString exported = dir.filePath(QStringLiteral("scales.txt"));
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    ASSERT_TRUE(writeScaleList(other, {{"Bakery", "sim"}}).isEmpty());
+    QFile(dir.filePath(QStringLiteral("bad.txt"))).open(QIODevice::WriteOnly);
+    const struct {
+        const char* button;
+        QString path;
+        QString status;
+        QStringList names;
+    } steps[] = {
+        {"cmdScalesExport", exported, "2 scales exported to " + exported, {"Meat", "Deli"}},
+        {"cmdScalesImport", other, "1 scales imported from " + other, {"Bakery"}},
+        {"cmdScalesImport",
+         dir.filePath(QStringLiteral("bad.txt")),
+         "Cannot import \"" + dir.filePath(QStringLiteral("bad.txt")) + "\": it names no scale",
+         {"Bakery"}},
+        {"cmdScalesImport", exported, "2 scales imported from " + exported, {"Meat", "Deli"}},
+    };
+    for (const auto& step : steps) {
+        tab.tab->setPathFunction([&step](bool) { return std::optional<QString>(step.path); });
+        tab.button(step.button)->click();
+        EXPECT_EQ(window.statusText(), step.status);
+        EXPECT_EQ(tab.column(0), step.names);
+    }
+    EXPECT_EQ(readScaleList(exported).scales, tab.tab->scales());
 }
 
 } // namespace

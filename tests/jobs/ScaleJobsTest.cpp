@@ -32,6 +32,7 @@ struct Case {
     const char* name;
     bool realClock; // the exchanges suspend and interleave; no case here waits for a time-out
     QList<ScaleCase> scales;
+    bool verify = false; // every job reads the sent PLUs back
 };
 
 const QString kEnd = QStringLiteral(" THE END ");
@@ -49,6 +50,10 @@ const ScaleCase kNeverAnswers{QStringLiteral("silence:*"),
                               0,
                               6,
                               5};
+// Read back: one upload exchange more per PLU.
+const ScaleCase kVerified{
+    {}, Twist::None, JobState::Done, QStringLiteral("Verify: 4 PLUs match the table"), 4, 8};
+const ScaleCase kVerifyCancelled{{}, Twist::CancelAfterRow2, JobState::Cancelled, kCancelled, 2, 2};
 
 const Case kCases[] = {
     {"TwoScales", false, {kFine, kFine}},
@@ -57,6 +62,7 @@ const Case kCases[] = {
      {kFine, kRetried, kCancelledAfter2, kPulledAfter1}},
     {"OneScaleThatNeverAnswersStopsNoOther", false, {kNeverAnswers, kFine}},
     {"FourScalesInterleavedOnTheRealClock", true, {kFine, kCancelledAfter2, kFine, kPulledAfter1}},
+    {"VerifiedOnTwoOneCancelled", false, {kVerified, kVerifyCancelled}, true},
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -108,7 +114,9 @@ protected:
         QEventLoop loop;
         QObject::connect(&jobs, &ScaleJobs::allFinished, &loop, &QEventLoop::quit);
         const DownloadPlan plan = planDownload(table, QStringLiteral("/shop.plu"), {});
-        ASSERT_TRUE(jobs.startAll(entries, DownloadWork{plan}));
+        DownloadChecks checks;
+        checks.verify = GetParam().verify;
+        ASSERT_TRUE(jobs.startAll(entries, DownloadWork{plan, checks}));
         if (jobs.running()) {
             QTimer::singleShot(60'000, &loop, &QEventLoop::quit); // a guard, never reached
             loop.exec();

@@ -1,0 +1,92 @@
+// scalectl download and display over several scales at once: two simulated scales (one on a
+// pseudo-terminal that fails the first sync, one over TCP) and a port that does not exist.
+
+#include "support/ScalectlProcess.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using scalectl_process::Outcome;
+using scalectl_process::scalectl;
+using scalectl_process::Simulator;
+
+QString write(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        ADD_FAILURE() << "cannot write " << name;
+    return path;
+}
+
+QJsonObject readReport(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+} // namespace
+
+TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFailed) {
+    QTemporaryDir dir;
+    const QString plu = write(dir, "shop.plu",
+                              "11,1011,\"Pear\",\" \",1500,7,300,1,0\r\n"
+                              "12,1012,\"Plum\",\" \",250,3,0,2,1\r\n");
+    Simulator meat(QStringList{"--pty", "--fault", "sync:1"});
+    Simulator cheese(QStringList{"--tcp", "127.0.0.1:0"});
+    const QString list =
+        write(dir, "scales.txt",
+              "\xEF\xBB\xBF" + QStringLiteral("# the counters\r\nMeat = %1\r\n\r\nCheese=%2\n")
+                                   .arg(meat.port(), cheese.port())
+                                   .toUtf8());
+    const QString report = dir.filePath(QStringLiteral("r.json"));
+
+    const Outcome sent = scalectl({"download", "plu", plu, "--scales", list, "--port",
+                                   "/dev/no-such-scale", "--report", report});
+    EXPECT_EQ(sent.exitCode, 1) << sent.err.toStdString();
+    for (const char* line :
+         {"Meat: Sync error PLU No : 1\nMeat: Retry #1\n",
+          "Meat: plu#2 is transfered\nMeat:  THE END \n", "Cheese: plu#1 is transfered\n",
+          "Cheese:  THE END \n", "/dev/no-such-scale: cannot open port /dev/no-such-scale"})
+        EXPECT_TRUE(sent.out.contains(QString::fromLatin1(line))) << line << "\n"
+                                                                  << sent.out.toStdString();
+    EXPECT_TRUE(sent.err.contains(QStringLiteral("1 of 3 scales did not succeed")));
+
+    const QJsonObject json = readReport(report);
+    EXPECT_EQ(json[QStringLiteral("exitStatus")].toInt(), 1);
+    const QJsonArray scales = json[QStringLiteral("scales")].toArray();
+    ASSERT_EQ(scales.size(), 3);
+    struct Expected {
+        const char* name;
+        const char* state;
+        int rowsSent, retries, exitStatus;
+    };
+    const Expected expected[] = {{"Meat", "done", 2, 1, 0},
+                                 {"Cheese", "done", 2, 0, 0},
+                                 {"/dev/no-such-scale", "failed", 0, 0, 1}};
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject scale = scales[i].toObject();
+        EXPECT_EQ(scale[QStringLiteral("name")].toString(), QString::fromUtf8(expected[i].name));
+        EXPECT_EQ(scale[QStringLiteral("state")].toString(), QString::fromUtf8(expected[i].state));
+        EXPECT_EQ(scale[QStringLiteral("rowsSent")].toInt(), expected[i].rowsSent);
+        EXPECT_EQ(scale[QStringLiteral("rowsTotal")].toInt(), 2);
+        EXPECT_EQ(scale[QStringLiteral("retries")].toInt(), expected[i].retries);
+        EXPECT_EQ(scale[QStringLiteral("exitStatus")].toInt(), expected[i].exitStatus);
+    }
+
+    const Outcome shown = scalectl({"display", "--port", meat.port(), "--scales", list});
+    EXPECT_EQ(shown.exitCode, 2); // Meat's port twice: once by name, once as --port
+    const Outcome read = scalectl({"display", "--scales", list});
+    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
+    EXPECT_TRUE(read.out.contains(QStringLiteral("Meat: 1250 899 1124\n")))
+        << read.out.toStdString();
+    EXPECT_TRUE(read.out.contains(QStringLiteral("Cheese: 1250 899 1124\n")))
+        << read.out.toStdString();
+}
