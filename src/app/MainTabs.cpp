@@ -131,8 +131,7 @@ void frmMain::buildTabs() {
     grdINGRED->setAccessibleName(QStringLiteral("INGRED"));
     SSTab->addTab(buildGridTab(grdINGRED), QStringLiteral("INGRED"));
     auto* scales = new ScalesTab(*this, SSTab);
-    scales->setPathFunction([this](bool forSaving) {
-        const QString filter = QStringLiteral("Scale list (*.txt)");
+    scales->setPathFunction([this](bool forSaving, const QString& filter) {
         return forSaving ? dlgFile->getSaveFileName(filter) : dlgFile->getOpenFileName(filter);
     });
     SSTab->addTab(scales, QStringLiteral("Scales"));

@@ -1,6 +1,7 @@
 #include "app/ScalesTab.h"
 
 #include "app/AppInfo.h"
+#include "app/CompareDialog.h"
 #include "app/ScaleEditDialog.h"
 #include "app/ScalesSend.h"
 #include "app/frmMain.h"
@@ -19,6 +20,7 @@ namespace {
 
 enum Column { ColName, ColPort, ColState, ColProgress };
 constexpr int kJobRole = Qt::UserRole + 1; // the row's job, while it has one
+const QString kListFilter = QStringLiteral("Scale list (*.txt)");
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& name) {
     auto* button = new QPushButton(caption, parent);
@@ -27,7 +29,7 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& 
 }
 
 // What a row's "State" column says about its job.
-QString stateTextOf(const ScaleJob& job, bool displayRead) {
+QString stateTextOf(const ScaleJob& job, bool displayRead, bool compare) {
     const JobOutcome& outcome = job.outcome();
     switch (outcome.state) {
     case JobState::Waiting:
@@ -50,6 +52,8 @@ QString stateTextOf(const ScaleJob& job, bool displayRead) {
                 .arg(values.unitPrice)
                 .arg(values.totalPrice);
         }
+        if (compare)
+            return QStringLiteral("done: %1").arg(outcome.lastText); // "Compare: 2 differences"
         return QStringLiteral("done");
     case JobState::Failed:
         return QStringLiteral("failed: %1").arg(outcome.lastText);
@@ -92,6 +96,10 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
         makeButton(this, QStringLiteral("Send INGRED"), QStringLiteral("cmdSendINGRED"));
     cmdReadDisplays_ =
         makeButton(this, QStringLiteral("Read display"), QStringLiteral("cmdReadDisplays"));
+    cmdScalesCompare_ =
+        makeButton(this, QStringLiteral("Compare"), QStringLiteral("cmdScalesCompare"));
+    cmdScalesCompare_->setToolTip(
+        QStringLiteral("Read each ticked scale's PLUs and list what differs from the PLU table"));
     cmdScaleCancel_ = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdScaleCancel"));
     cmdScalesCancelAll_ =
         makeButton(this, QStringLiteral("Cancel all"), QStringLiteral("cmdScalesCancelAll"));
@@ -103,8 +111,8 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     listButtons->addWidget(cmdScalesImport_);
     listButtons->addWidget(cmdScalesExport_);
     auto* jobButtons = new QHBoxLayout;
-    for (QPushButton* button :
-         {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScaleCancel_, cmdScalesCancelAll_})
+    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesCompare_,
+                                cmdScaleCancel_, cmdScalesCancelAll_})
         jobButtons->addWidget(button);
     jobButtons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
@@ -120,6 +128,7 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     connect(cmdSendPLU_, &QPushButton::clicked, this, [this] { sendTable(true); });
     connect(cmdSendINGRED_, &QPushButton::clicked, this, [this] { sendTable(false); });
     connect(cmdReadDisplays_, &QPushButton::clicked, this, &ScalesTab::readDisplays);
+    connect(cmdScalesCompare_, &QPushButton::clicked, this, &ScalesTab::compareTables);
     connect(cmdScaleCancel_, &QPushButton::clicked, this, &ScalesTab::cancelSelected);
     connect(cmdScalesCancelAll_, &QPushButton::clicked, this, &ScalesTab::cancelAll);
     connect(grdScales_, &QTreeWidget::currentItemChanged, this, &ScalesTab::updateButtons);
@@ -216,7 +225,7 @@ void ScalesTab::removeScale() {
 void ScalesTab::importList() {
     if (jobs_ && jobs_->running())
         return;
-    const std::optional<QString> path = pathFunction_(false);
+    const std::optional<QString> path = pathFunction_(false, kListFilter);
     if (!path)
         return;
     const ScaleListResult list = readScaleList(*path);
@@ -235,7 +244,7 @@ void ScalesTab::importList() {
 }
 
 void ScalesTab::exportList() {
-    const std::optional<QString> path = pathFunction_(true);
+    const std::optional<QString> path = pathFunction_(true, kListFilter);
     if (!path)
         return;
     const QString error = writeScaleList(*path, scales());
@@ -260,6 +269,27 @@ void ScalesTab::readDisplays() {
     startJobs(DisplayWork{});
 }
 
+void ScalesTab::compareTables() {
+    if (jobs_ && jobs_->running())
+        return;
+    // The jobs compare with the records as they are now; later edits do not reach them.
+    auto table = std::make_shared<PluTable>();
+    table->records = window_.pluTable().records;
+    table->count = window_.pluTable().count;
+    startJobs(CompareWork{std::move(table)});
+}
+
+void ScalesTab::showDifferences(const ScaleJob& job) {
+    if (job.outcome().state != JobState::Done || job.differences().isEmpty())
+        return;
+    auto* dialog = new CompareDialog(
+        this, [this] { return pathFunction_(true, QStringLiteral("CSV File (*.csv)")); });
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CompareDialog::statusText, &window_, &frmMain::showStatus);
+    dialog->show(QStringLiteral("%1 (%2)").arg(job.scale().name, job.scale().port),
+                 job.differences());
+}
+
 void ScalesTab::startJobs(const JobWork& work) {
     const QList<ScaleEntry> ticked = tickedScales();
     if (ticked.isEmpty()) {
@@ -269,13 +299,14 @@ void ScalesTab::startJobs(const JobWork& work) {
     // A fresh group each time: the window's clock may have been replaced since the last.
     jobs_ = std::make_unique<ScaleJobs>(window_.clock(), window_.portNames());
     const bool displayRead = std::holds_alternative<DisplayWork>(work);
+    const bool compare = std::holds_alternative<CompareWork>(work);
     for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = grdScales_->topLevelItem(i);
         row->setData(ColName, kJobRole, {});
         row->setText(ColState, {});
         grdScales_->removeItemWidget(row, ColProgress);
     }
-    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, displayRead](ScaleJob* job) {
+    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, displayRead, compare](ScaleJob* job) {
         QTreeWidgetItem* row = nullptr;
         for (int i = 0; i < grdScales_->topLevelItemCount() && !row; ++i)
             if (grdScales_->topLevelItem(i)->text(ColName) == job->scale().name)
@@ -285,20 +316,21 @@ void ScalesTab::startJobs(const JobWork& work) {
         row->setData(ColName, kJobRole, QVariant::fromValue(static_cast<QObject*>(job)));
         auto* bar = new QProgressBar;
         bar->setObjectName(QStringLiteral("barScaleProgress"));
-        bar->setRange(0, displayRead ? 1 : 0);
-        bar->setTextVisible(!displayRead);
+        const bool oneStep = displayRead || compare; // no rows to count
+        bar->setRange(0, oneStep ? 1 : 0);
+        bar->setTextVisible(!oneStep);
         bar->setFormat(QStringLiteral("%v of %m"));
         grdScales_->setItemWidget(row, ColProgress, bar);
-        const auto refresh = [this, row, bar, job, displayRead] {
+        const auto refresh = [this, row, bar, job, displayRead, compare, oneStep] {
             const JobOutcome& outcome = job->outcome();
-            if (displayRead) {
+            if (oneStep) {
                 bar->setValue(outcome.state == JobState::Done ? 1 : 0);
             } else {
                 bar->setMaximum(outcome.rowsTotal);
                 bar->setValue(outcome.rowsDone);
             }
             const bool wasLoading = std::exchange(loading_, true);
-            row->setText(ColState, stateTextOf(*job, displayRead));
+            row->setText(ColState, stateTextOf(*job, displayRead, compare));
             loading_ = wasLoading;
         };
         refresh();
@@ -306,6 +338,8 @@ void ScalesTab::startJobs(const JobWork& work) {
         connect(job, &ScaleJob::progress, bar, refresh);
         connect(job, &ScaleJob::stateChanged, bar, refresh);
         connect(job, &ScaleJob::finished, this, &ScalesTab::updateButtons);
+        if (compare)
+            connect(job, &ScaleJob::finished, this, [this, job] { showDifferences(*job); });
         updateButtons(); // "Cancel all" works from the first wait of the first job on
     });
     connect(jobs_.get(), &ScaleJobs::allFinished, this, &ScalesTab::updateButtons);
@@ -336,7 +370,8 @@ ScaleJob* ScalesTab::jobOf(const QTreeWidgetItem* row) const {
 
 void ScalesTab::updateButtons() {
     const bool running = jobs_ && jobs_->running();
-    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesImport_})
+    for (QPushButton* button :
+         {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesCompare_, cmdScalesImport_})
         button->setEnabled(!running);
     cmdScalesCancelAll_->setEnabled(running);
     QTreeWidgetItem* current = grdScales_->currentItem();

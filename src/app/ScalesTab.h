@@ -37,9 +37,10 @@ public:
                            std::function<void(const ScaleEntry&)> done)>;
     void setEntryFunction(EntryFunction function) { entryFunction_ = std::move(function); }
 
-    // Asks where the list file is to be read from or written to (by default the window's
+    // Asks where a file of `filter` is to be read from or written to (by default the window's
     // file dialog); nothing when the operator cancels. Tests answer it instead.
-    using PathFunction = std::function<std::optional<QString>(bool forSaving)>;
+    using PathFunction =
+        std::function<std::optional<QString>(bool forSaving, const QString& filter)>;
     void setPathFunction(PathFunction function) { pathFunction_ = std::move(function); }
 
     const ScaleJobs* jobs() const { return jobs_.get(); }
@@ -52,6 +53,8 @@ private:
     void exportList();
     void sendTable(bool plu);
     void readDisplays();
+    void compareTables();
+    void showDifferences(const ScaleJob& job);
     void startJobs(const JobWork& work);
     void cancelSelected();
     void cancelAll();
@@ -72,6 +75,7 @@ private:
     QPushButton* cmdSendPLU_ = nullptr;
     QPushButton* cmdSendINGRED_ = nullptr;
     QPushButton* cmdReadDisplays_ = nullptr;
+    QPushButton* cmdScalesCompare_ = nullptr;
     QPushButton* cmdScaleCancel_ = nullptr;
     QPushButton* cmdScalesCancelAll_ = nullptr;
     EntryFunction entryFunction_;

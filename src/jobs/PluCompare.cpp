@@ -94,3 +94,9 @@ QByteArray differencesCsv(const QList<PluDifference>& differences) {
     }
     return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
+
+QString compareSummary(const QList<PluDifference>& differences) {
+    return differences.isEmpty()
+               ? QStringLiteral("Compare: the scale holds what the PLU table holds")
+               : QStringLiteral("Compare: %1 differences").arg(differences.size());
+}

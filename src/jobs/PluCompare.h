@@ -26,6 +26,9 @@ struct PluDifference {
 // reach (neither held nor missing) are not compared.
 QList<PluDifference> comparePlus(const PluTable& table, const ScaleReadBack& scale);
 
+// The status text of a compare: "Compare: N differences", or that there are none.
+QString compareSummary(const QList<PluDifference>& differences);
+
 // The fields in which two records differ, as differences of `pluNo`.
 QList<PluDifference> fieldDifferences(int pluNo, const PluRecord& table, const PluRecord& scale);
 

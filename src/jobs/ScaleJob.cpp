@@ -132,6 +132,20 @@ async::Task<JobState> ScaleJob::runWork(Link& link) {
                                                                : JobState::Failed;
     }
 
+    if (const auto* compare = std::get_if<CompareWork>(&work_)) {
+        QList<int> numbers;
+        for (int row = 1; row <= compare->table->count; ++row)
+            numbers.append(compare->table->records[row].PluNo);
+        StatusSink onStatus = [this](const QString& text) { show(text); };
+        const ScaleReadBack read =
+            co_await readBackPlus(wire, true, std::move(numbers), std::move(onStatus));
+        if (!read.complete())
+            co_return abort_.isAborted() ? JobState::Cancelled : JobState::Failed;
+        differences_ = comparePlus(*compare->table, read);
+        show(compareSummary(differences_));
+        co_return JobState::Done;
+    }
+
     const DisplayReadResult result = co_await readDisplay(wire);
     switch (result.outcome) {
     case DisplayReadOutcome::Shown:

@@ -2,6 +2,7 @@
 
 #include "async/Task.h"
 #include "jobs/CheckedDownload.h"
+#include "jobs/PluCompare.h"
 #include "jobs/ScaleEntry.h"
 #include "protocol/DisplayValues.h"
 #include "protocol/DownloadPlan.h"
@@ -48,7 +49,11 @@ struct DownloadWork {
     DownloadChecks checks; // backup and verify (PLUs only); the backup is named after the scale
 };
 struct DisplayWork {};
-using JobWork = std::variant<DownloadWork, DisplayWork>;
+// Reads the scale's PLU table into records of the job's own and compares it with `table`.
+struct CompareWork {
+    std::shared_ptr<const PluTable> table;
+};
+using JobWork = std::variant<DownloadWork, DisplayWork, CompareWork>;
 
 // One transfer with one scale, as an object of its own: its own port (made from the scale's
 // port name, opened when it starts, closed when it ends), its own copy of the rows, its own
@@ -65,6 +70,7 @@ public:
     const ScaleEntry& scale() const { return scale_; }
     const JobOutcome& outcome() const { return outcome_; }
     DisplayValues display() const { return display_; } // after a DisplayWork that succeeded
+    const QList<PluDifference>& differences() const { return differences_; } // after a compare
 
     void start(); // once
     void cancel(const QString& reason = QStringLiteral("Cancel"));
@@ -88,5 +94,6 @@ private:
     TransferAbort abort_;
     JobOutcome outcome_;
     DisplayValues display_;
+    QList<PluDifference> differences_;
     async::Task<void> running_;
 };

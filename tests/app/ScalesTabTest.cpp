@@ -52,6 +52,11 @@ const Case kCases[] = {
      Twist::None,
      {"done: weight 1, unit price 2, total price 3",
       "done: weight 1, unit price 2, total price 3"}},
+    {"CompareWithTheTable", // the scales hold no PLU, the table 201 to 203
+     "cmdScalesCompare",
+     {"", "silence:*"},
+     Twist::None,
+     {"done: Compare: 3 differences", "failed: Sync error"}},
     {"CancelAll", "cmdSendPLU", {"", ""}, Twist::CancelAllAtFirstWait, {"cancelled", "cancelled"}},
     {"WindowClosed",
      "cmdSendPLU",
@@ -212,7 +217,8 @@ TEST(ScalesList, KeptBetweenWindowsAndRefusalsSayWhy) {
         {"cmdScalesImport", exported, "2 scales imported from " + exported, {"Meat", "Deli"}},
     };
     for (const auto& step : steps) {
-        tab.tab->setPathFunction([&step](bool) { return std::optional<QString>(step.path); });
+        tab.tab->setPathFunction(
+            [&step](bool, const QString&) { return std::optional<QString>(step.path); });
         tab.button(step.button)->click();
         EXPECT_EQ(window.statusText(), step.status);
         EXPECT_EQ(tab.column(0), step.names);
