@@ -28,6 +28,7 @@ QString syncFailureText(const DisplayReadResult& result) {
 async::Task<DisplayReadResult> readDisplay(Wire& wire) {
     Handshake handshake(wire, 0); // a failed read is not retried
 
+    wire.setStep(LineStep::Sync);
     const auto answer = co_await handshake.ask(scale_bytes::kSync);
     if (!answer)
         co_return interrupted(handshake);
@@ -38,8 +39,10 @@ async::Task<DisplayReadResult> readDisplay(Wire& wire) {
         co_return noSync;
     }
 
+    wire.setStep(LineStep::Command);
     if (!handshake.carry(wire.TxByte(scale_bytes::kDisplayRead)))
         co_return interrupted(handshake);
+    wire.setStep(LineStep::Reply); // the display record answers the command
     quint32 weight = 0;
     quint32 unitPrice = 0;
     quint32 totalPrice = 0;

@@ -72,6 +72,7 @@ private:
 
     async::Task<Step> number(const DownloadRow& row) {
         Wire& wire = handshake_.wire();
+        wire.setStep(LineStep::Number);
         const auto echo = co_await handshake_.reply(wire.TxInt(row.number), &Wire::RxInt);
         if (!echo)
             co_return Step::Ended;
@@ -80,6 +81,7 @@ private:
             co_return Step::Next;
         handshake_.show(kind_.echoErrorText);
         // The scale now waits for a record; zero bytes complete it, one at a time.
+        wire.setStep(LineStep::Record);
         for (int i = 0; i < recordSize_; ++i) {
             if (!handshake_.carry(wire.TxByte(0x00)))
                 co_return Step::Ended;
@@ -89,7 +91,10 @@ private:
 
     async::Task<Step> record(const DownloadRow& row) {
         Wire& wire = handshake_.wire();
-        const auto answer = co_await handshake_.reply(wire.TxBytes(row.record), &Wire::RxByte);
+        wire.setStep(LineStep::Record);
+        const WireStatus sent = wire.TxBytes(row.record);
+        wire.setStep(LineStep::Acknowledgement);
+        const auto answer = co_await handshake_.reply(sent, &Wire::RxByte);
         if (!answer)
             co_return Step::Ended;
         if (answer->value == scale_bytes::kRecordAccepted)

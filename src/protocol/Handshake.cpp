@@ -20,11 +20,13 @@ void Handshake::show(const QString& text) const {
 }
 
 async::Task<Opening> Handshake::open(quint8 command) {
+    wire_.setStep(LineStep::Sync);
     const auto sync = co_await ask(scale_bytes::kSync);
     if (!sync)
         co_return Opening::Interrupted;
     if (sync->value != scale_bytes::kSyncAnswer)
         co_return Opening::SyncFailed;
+    wire_.setStep(LineStep::Command);
     const auto answer = co_await ask(command);
     if (!answer)
         co_return Opening::Interrupted;

@@ -31,6 +31,7 @@ public:
     bool write(const QByteArray& bytes) override;
     qint64 bytesWaiting() const override { return received_.size(); }
     QByteArray takeAll() override;
+    QByteArray peekWaiting() override { return received_; }
 
     // Breaks the link as a pulled cable would: `failed` is emitted, writes fail until reopened.
     void breakLink(const QString& reason);

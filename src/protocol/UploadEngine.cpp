@@ -75,8 +75,10 @@ async::Task<std::optional<UploadOutcome>> UploadEngine::attempt(int n) {
     }
 
     // C. The number, then a reply of exactly the reply size: more or fewer are no reply.
+    wire_.setStep(LineStep::Number);
     if (!handshake_.carry(wire_.TxInt(n)))
         co_return ended();
+    wire_.setStep(LineStep::Reply);
     const Received<QByteArray> reply =
         co_await wire_.receiveExactly(model_.uploadReplySize, model_.limits.uploadReplyMs);
     if (!handshake_.carry(reply.status))

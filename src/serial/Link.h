@@ -30,6 +30,9 @@ public:
     virtual bool write(const QByteArray& bytes) = 0;
     virtual qint64 bytesWaiting() const = 0;
     virtual QByteArray takeAll() = 0; // returns and removes every waiting byte
+    // Every waiting byte, left waiting: what the line log shows of a receive that timed out.
+    // A link that cannot look without taking shows nothing.
+    virtual QByteArray peekWaiting() { return {}; }
 
 Q_SIGNALS:
     void readyRead();                   // new bytes are waiting

@@ -102,6 +102,10 @@ QByteArray SerialLink::takeAll() {
     return port_.isOpen() ? port_.readAll() : QByteArray();
 }
 
+QByteArray SerialLink::peekWaiting() {
+    return port_.isOpen() ? port_.peek(port_.bytesAvailable()) : QByteArray();
+}
+
 void SerialLink::onError(QSerialPort::SerialPortError error) {
     if (!port_.isOpen() || !isFatal(error))
         return;

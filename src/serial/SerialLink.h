@@ -28,6 +28,7 @@ public:
     bool write(const QByteArray& bytes) override;
     qint64 bytesWaiting() const override;
     QByteArray takeAll() override;
+    QByteArray peekWaiting() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);

@@ -115,6 +115,10 @@ QByteArray TcpLink::takeAll() {
     return connected_ ? socket_.readAll() : QByteArray();
 }
 
+QByteArray TcpLink::peekWaiting() {
+    return connected_ ? socket_.peek(socket_.bytesAvailable()) : QByteArray();
+}
+
 void TcpLink::onConnectionLost() {
     if (!connected_)
         return;

@@ -26,6 +26,7 @@ public:
     bool write(const QByteArray& bytes) override;
     qint64 bytesWaiting() const override;
     QByteArray takeAll() override;
+    QByteArray peekWaiting() override;
 
     void setConnectTimeout(int milliseconds) { connectTimeoutMs_ = milliseconds; }
 

@@ -4,6 +4,8 @@
 #include "serial/Link.h"
 #include "serial/TransferAbort.h"
 
+#include <algorithm>
+
 quint32 bigEndianValue(const QByteArray& bytes, qsizetype offset, int size) {
     quint32 value = 0;
     for (int i = 0; i < size; ++i)
@@ -38,6 +40,59 @@ WireStatus Wire::fail(WireStatus status, const QString& why) {
     return status;
 }
 
+void Wire::setLog(LineLog* log) {
+    log_ = log;
+    port_ = log ? link_.name() : QString();
+}
+
+void Wire::logLine(LineDirection direction, LineStep step, const QByteArray& bytes,
+                   const QString& note) {
+    if (log_)
+        log_->add({clock_.nowMs(), port_, direction, step, bytes, note});
+}
+
+// A receive that ends without its bytes shows what came all the same; those bytes stay
+// waiting, so a later receive shows only what came after them.
+void Wire::logUnanswered(WireStatus ended, qsizetype expected) {
+    if (!log_)
+        return;
+    // A cancelled wait may have been cancelled because the link is gone: it is not touched.
+    const QByteArray waiting = ended == WireStatus::Aborted ? QByteArray() : link_.peekWaiting();
+    const QByteArray unseen = waiting.mid(loggedWaiting_);
+    loggedWaiting_ = std::max(loggedWaiting_, waiting.size());
+    QString note;
+    switch (ended) {
+    case WireStatus::TimedOut:
+        note = QStringLiteral("timed out: %1 bytes waiting, %2 expected")
+                   .arg(link_.bytesWaiting())
+                   .arg(expected);
+        break;
+    case WireStatus::Aborted:
+        note = QStringLiteral("cancelled: ") + error_;
+        break;
+    case WireStatus::LinkFailed:
+    case WireStatus::OutOfRange:
+    case WireStatus::Ok:
+        note = QStringLiteral("stopped: ") + error_;
+        break;
+    }
+    logLine(LineDirection::FromScale, step_, unseen, note);
+}
+
+void Wire::logTaken(const QByteArray& bytes) {
+    if (!log_)
+        return;
+    const qsizetype shown = std::min(loggedWaiting_, bytes.size());
+    loggedWaiting_ = 0;
+    logLine(LineDirection::FromScale, step_, bytes.mid(shown),
+            shown > 0 ? QStringLiteral("after the %1 bytes shown before").arg(shown) : QString());
+}
+
+void Wire::logDropped(const QByteArray& bytes) {
+    if (log_ && !bytes.isEmpty())
+        logLine(LineDirection::FromScale, LineStep::Reopen, bytes, QStringLiteral("dropped"));
+}
+
 bool Wire::isAborted() const {
     return abort_ && abort_->isAborted();
 }
@@ -70,8 +125,12 @@ WireStatus Wire::write(const QByteArray& bytes) {
     if (!link_.write(bytes)) {
         linkFailed_ = true;
         linkFailure_ = link_.errorString();
+        if (log_)
+            logLine(LineDirection::ToScale, step_, bytes,
+                    QStringLiteral("the write failed: ") + linkFailure_);
         return fail(WireStatus::LinkFailed, linkFailure_);
     }
+    logLine(LineDirection::ToScale, step_, bytes);
     return WireStatus::Ok;
 }
 
@@ -95,16 +154,23 @@ WireStatus Wire::TxBytes(const QByteArray& bytes) {
 async::Task<Received<QByteArray>> Wire::receiveExactly(qsizetype count, qint64 limitMs) {
     const qint64 deadline = clock_.nowMs() + limitMs;
     for (;;) {
-        if (const WireStatus status = checkUsable(); status != WireStatus::Ok)
+        if (const WireStatus status = checkUsable(); status != WireStatus::Ok) {
+            logUnanswered(status, count);
             co_return {status, {}};
-        if (link_.bytesWaiting() == count)
-            co_return {WireStatus::Ok, link_.takeAll()};
-        if (clock_.nowMs() >= deadline)
-            co_return {fail(WireStatus::TimedOut,
-                            QStringLiteral("no reply of exactly %1 bytes within %2 ms")
-                                .arg(count)
-                                .arg(limitMs)),
-                       {}};
+        }
+        if (link_.bytesWaiting() == count) {
+            QByteArray bytes = link_.takeAll();
+            logTaken(bytes);
+            co_return {WireStatus::Ok, std::move(bytes)};
+        }
+        if (clock_.nowMs() >= deadline) {
+            const WireStatus status = fail(
+                WireStatus::TimedOut, QStringLiteral("no reply of exactly %1 bytes within %2 ms")
+                                          .arg(count)
+                                          .arg(limitMs));
+            logUnanswered(status, count);
+            co_return {status, {}};
+        }
         const WaitResult woke = co_await clock_.waitUntil(deadline, &link_, abort_);
         noteWake(woke);
         // Every result is re-examined at the top: bytes, deadline, abort, failure.
@@ -145,6 +211,8 @@ async::Task<WireStatus> Wire::RxFip(quint32& mWeight, quint32& mUnitPrice, quint
 }
 
 async::Task<WireStatus> Wire::pause(qint64 ms) {
+    if (log_)
+        logLine(LineDirection::Event, LineStep::Pause, {}, QStringLiteral("%1 ms").arg(ms));
     const qint64 deadline = clock_.nowMs() + ms;
     while (clock_.nowMs() < deadline && !isAborted()) {
         const WaitResult woke = co_await clock_.waitUntil(deadline, nullptr, abort_);
@@ -156,15 +224,26 @@ async::Task<WireStatus> Wire::pause(qint64 ms) {
 async::Task<WireStatus> Wire::reopen() {
     if (isAborted())
         co_return abortStatus();
+    if (log_)
+        logDropped(link_.peekWaiting().mid(loggedWaiting_));
+    loggedWaiting_ = 0;
     link_.close();
     const bool opened = co_await link_.openAsync();
     if (!opened) {
         linkFailed_ = true;
         linkFailure_ = withoutPortName(link_.errorString()); // the texts name the port
+        if (log_)
+            logLine(LineDirection::Event, LineStep::Reopen, {},
+                    QStringLiteral("closed, not opened again: ") + linkFailure_);
         co_return fail(WireStatus::LinkFailed, linkFailure_);
     }
     linkFailed_ = false;
     linkFailure_.clear();
-    link_.takeAll(); // whatever Qt already buffered again belongs to no reply of ours
+    if (log_)
+        logLine(LineDirection::Event, LineStep::Reopen, {},
+                QStringLiteral("closed and opened again"));
+    // Whatever Qt already buffered again belongs to no reply of ours.
+    const QByteArray stale = link_.takeAll();
+    logDropped(stale);
     co_return WireStatus::Ok;
 }

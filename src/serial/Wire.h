@@ -2,6 +2,7 @@
 
 #include "async/Task.h"
 #include "scale/ScaleModel.h"
+#include "serial/LineLog.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -80,6 +81,15 @@ public:
     const scale::ScaleModel& model() const { return model_; }
     Clock& clock() const { return clock_; }
 
+    // The line log that gets every byte each way, every pause and every reopen, stamped on
+    // the wire's clock (null: none, and the wire does nothing extra). It must outlive the
+    // wire's use of it.
+    void setLog(LineLog* log);
+    LineLog* log() const { return log_; }
+    // The step of the exchange the next sends and receives belong to, for the log. Pauses
+    // and reopens are steps of their own.
+    void setStep(LineStep step) { step_ = step; }
+
 private:
     WireStatus write(const QByteArray& bytes);
     WireStatus checkUsable();
@@ -87,6 +97,11 @@ private:
     WireStatus abortStatus();
     void noteWake(WaitResult woke);
     WireStatus fail(WireStatus status, const QString& why);
+    void logLine(LineDirection direction, LineStep step, const QByteArray& bytes,
+                 const QString& note = {});
+    void logUnanswered(WireStatus ended, qsizetype expected);
+    void logTaken(const QByteArray& bytes);
+    void logDropped(const QByteArray& bytes);
 
     Link& link_;
     Clock& clock_;
@@ -96,6 +111,12 @@ private:
     bool linkFailed_ = false;
     QString linkFailure_;
     QString error_;
+    LineLog* log_ = nullptr;
+    QString port_; // the link's name, for the log
+    LineStep step_ = LineStep::Sync;
+    // How many bytes at the head of the link's buffer the log already shows (from a receive
+    // that timed out), so that each byte received is logged once.
+    qsizetype loggedWaiting_ = 0;
 };
 
 // Big-endian unsigned value of bytes [offset, offset + size) (size 1 to 4).
