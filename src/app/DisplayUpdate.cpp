@@ -29,6 +29,7 @@ async::Task<void> frmMain::updateDisplay() {
             [&abort] { abort.abort(QStringLiteral("the port was replaced")); });
 
     Wire wire(*link, *clock_, &abort);
+    wire.setLog(&lineLog_);
     const DisplayReadResult result = co_await readDisplay(wire);
     if (!result.showValues())
         co_return; // no sync answer, a failed port or Exit: every box keeps its text

@@ -38,6 +38,7 @@ async::Task<void> download(frmMain& window, TableT& table, DownloadSelection sel
     // during the transfer, and a table changed through it must not reach the scale half.
     const DownloadPlan plan = planDownload(table, window.sourcePath(), selection);
     Wire wire(*window.link(), window.clock(), &session->abort());
+    wire.setLog(&window.lineLog());
     StatusSink status = [&window](const QString& text) { window.showStatus(text); };
     ProgressSink progress = [session = session.get()](int done, int total) {
         session->setProgress(done, total);

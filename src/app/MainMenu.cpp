@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
+#include "app/FileDialog.h"
 #include "app/GridView.h"
+#include "app/LineLogPane.h"
 #include "app/WorkbookMenu.h"
 
 #include <QMenu>
@@ -106,9 +108,27 @@ void frmMain::buildMenus() {
     connect(editMenu_, &QMenu::aboutToShow, this, [this] { buildEditMenu(editMenu_); });
     buildEditMenu(editMenu_);
 
+    QMenu* view = bar->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    buildLineLogPane();
+    QAction* lineLog = dockLineLog->toggleViewAction(); // checked while the pane shows
+    lineLog->setText(QStringLiteral("Line log"));
+    lineLog->setObjectName(QStringLiteral("mnuViewLineLog"));
+    view->addAction(lineLog);
+
     QAction* about = bar->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(about, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+// The "Line log" pane, docked below the tabs and hidden until View > "Line log" shows it.
+void frmMain::buildLineLogPane() {
+    dockLineLog = new LineLogPane(
+        lineLog_, [this] { return dlgFile->getSaveFileName(QStringLiteral("Text file (*.txt)")); },
+        this);
+    connect(dockLineLog, &LineLogPane::statusText, this, &frmMain::showStatus);
+    addDockWidget(Qt::BottomDockWidgetArea, dockLineLog);
+    dockLineLog->hide();
 }
 
 // The Edit menu holds the commands of the grid on the current tab; their keys work while that

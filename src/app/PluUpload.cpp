@@ -20,6 +20,7 @@ async::Task<void> upload(frmMain& window, GridView& grid, UploadSelection select
         co_return;
     auto received = std::make_unique<PluTable>(); // 601 records: too big for a frame
     Wire wire(*window.link(), window.clock(), &session->abort());
+    wire.setLog(&window.lineLog());
     UploadEngine engine(
         wire, *received,
         {[&window](const QString& text) { window.showStatus(text); },

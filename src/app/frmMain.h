@@ -3,6 +3,7 @@
 #include "app/SavePrompt.h"
 #include "async/Task.h"
 #include "serial/Clock.h"
+#include "serial/LineLog.h"
 #include "serial/LinkFactory.h"
 #include "tables/PriceChange.h"
 #include "tables/Table.h"
@@ -18,6 +19,7 @@ class EditHistory;
 class FileDialog;
 class FindBar;
 class GridView;
+class LineLogPane;
 class PortComboBox;
 class PriceChangeDialog;
 class QAction;
@@ -130,6 +132,9 @@ public:
     void setClock(Clock& clock) { clock_ = &clock; }
     Clock& clock() const { return *clock_; }
 
+    // Every byte the single-port tabs exchange with the scale; the "Line log" pane shows it.
+    LineLog& lineLog() { return lineLog_; }
+
 Q_SIGNALS:
     // "Exit" was chosen; emitted before the program ends, so a running wait can give up.
     void exitRequested();
@@ -160,6 +165,7 @@ protected:
 private:
     // Building the window (MainMenu.cpp, MainTabs.cpp).
     void buildMenus();
+    void buildLineLogPane();
     void buildTabs();
     QWidget* buildPortTab();
     QWidget* buildDisplayTab();
@@ -210,6 +216,8 @@ private:
     QLineEdit* txtFilePath = nullptr;
     QLabel* lblUnsaved = nullptr;  // "* not saved: ..." beside the "Source" box
     FileDialog* dlgFile = nullptr; // the one file dialog of every file command
+    LineLog lineLog_;
+    LineLogPane* dockLineLog = nullptr; // View > "Line log"
 
     // Tab "Port"
     QRadioButton* optCom1 = nullptr;

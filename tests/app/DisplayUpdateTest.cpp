@@ -1,13 +1,19 @@
+#include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -124,4 +130,38 @@ TEST_F(DisplayUpdate, ReplacingThePortDuringTheWaitIsSafe) {
     EXPECT_EQ(clock.waitedMs(), 0);
     ASSERT_NE(window.link(), nullptr);
     EXPECT_TRUE(window.link()->isOpen());
+}
+
+TEST_F(DisplayUpdate, ViewLineLogShowsTheReadInAPaneThatSavesAndClears) {
+    auto* pane = window.findChild<QDockWidget*>(QStringLiteral("dockLineLog"));
+    auto* toggle = window.findChild<QAction*>(QStringLiteral("mnuViewLineLog"));
+    auto* view = window.findChild<QPlainTextEdit*>(QStringLiteral("txtLineLog"));
+    ASSERT_TRUE(pane && toggle && view);
+    EXPECT_TRUE(pane->isHidden());
+    toggle->trigger();
+    EXPECT_FALSE(pane->isHidden());
+
+    clickUpdate();
+    const QString read = QStringLiteral("     0.000 sim sync            >  A5\n"
+                                        "     0.000 sim sync            <  77\n"
+                                        "     0.000 sim command         >  06\n"
+                                        "     0.000 sim reply           <  00 00 04 D2 00 00 03 "
+                                        "E8 00 00 12 34");
+    EXPECT_EQ(view->toPlainText(), read);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("line.txt"));
+    window.findChild<FileDialog*>(QStringLiteral("dlgFile"))
+        ->setChooser([&](FileDialog::Mode, const QString&, const QString&) { return path; });
+    QTest::mouseClick(button("cmdLineLogSave"), Qt::LeftButton);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), read + QLatin1Char('\n'));
+    EXPECT_EQ(window.statusText(), QStringLiteral("Line log saved to ") + path);
+
+    QTest::mouseClick(button("cmdLineLogClear"), Qt::LeftButton);
+    EXPECT_TRUE(view->toPlainText().isEmpty());
+    EXPECT_EQ(window.lineLog().size(), 0);
+    toggle->trigger();
+    EXPECT_TRUE(pane->isHidden());
 }

@@ -31,7 +31,10 @@ QMenu* menuNamed(const frmMain& window, const char* name) {
 TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
     frmMain window;
     EXPECT_EQ(entries(window.menuBar()->actions()),
-              (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "Edit>mnuEdit", "About=mnuAbout"}));
+              (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "Edit>mnuEdit", "View>mnuView",
+                           "About=mnuAbout"}));
+    EXPECT_EQ(entries(menuNamed(window, "mnuView")->actions()),
+              QStringList{"Line log=mnuViewLineLog"});
 
     EXPECT_EQ(
         entries(menuNamed(window, "mnuPLU")->actions()),

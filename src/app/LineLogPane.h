@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDockWidget>
+
+#include <functional>
+#include <optional>
+
+class LineLog;
+class QPlainTextEdit;
+
+// The "Line log" pane: the window's line log as text, newest line last, with "Save..." (a
+// text file, written whole or not at all) and "Clear". It follows the log as lines come.
+class LineLogPane : public QDockWidget {
+    Q_OBJECT
+public:
+    // `choosePath` asks where to save (the window's file dialog); nothing when cancelled.
+    LineLogPane(LineLog& log, std::function<std::optional<QString>()> choosePath, QWidget* parent);
+
+Q_SIGNALS:
+    void statusText(const QString& text);
+
+private:
+    void save();
+
+    LineLog& log_;
+    std::function<std::optional<QString>()> choosePath_;
+    QPlainTextEdit* view_ = nullptr;
+};
