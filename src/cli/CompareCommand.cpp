@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/PortSession.h"
 #include "cli/QuitOnSignal.h"
+#include "cli/TraceFile.h"
 #include "files/FileBytes.h"
 #include "files/TableFileCommands.h"
 #include "jobs/PluCompare.h"
@@ -15,10 +16,11 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("scalectl compare plu FILE --port PORT [--csv OUT.csv]");
+const QString kUsage =
+    QStringLiteral("scalectl compare plu FILE --port PORT [--csv OUT.csv] [--trace FILE]");
 
 const QString kHelp = QStringLiteral(
-    "Usage: scalectl compare plu FILE --port PORT [--csv OUT.csv]\n"
+    "Usage: scalectl compare plu FILE --port PORT [--csv OUT.csv] [--trace FILE]\n"
     "\n"
     "Reads the scale's PLU table with the upload exchange (from PLU 1 upwards until the\n"
     "scale lacks a number, then every other PLU number of FILE) and prints what differs\n"
@@ -30,16 +32,18 @@ const QString kHelp = QStringLiteral(
     "is written to the scale, and FILE is only read. The upload's status texts go to\n"
     "stderr, so stdout holds the differences alone.\n"
     "  --csv OUT.csv  also write the differences as a CSV file\n"
+    "%1\n"
     "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
     "\n"
     "Exit codes: 0 the same, 1 they differ or the scale could not be read, 2 usage error,\n"
-    "3 FILE cannot be read or OUT.csv cannot be written.");
+    "3 FILE cannot be read, OUT.csv or the trace file cannot be written.");
 
 int compare(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("compare"), kUsage);
     line.addValue(QStringLiteral("port"));
     line.addValue(QStringLiteral("csv"));
-    if (const std::optional<int> done = line.parse(args, kHelp))
+    line.addValue(QStringLiteral("trace"));
+    if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
         return *done;
     const QStringList positional = line.positional();
     if (positional.size() != 2 || positional[0] != QLatin1String("plu"))
@@ -59,12 +63,21 @@ int compare(const QStringList& args) {
     for (int row = 1; row <= table->count; ++row)
         numbers.append(table->records[row].PluNo);
 
+    std::unique_ptr<TraceFile> trace;
+    if (line.isSet(QStringLiteral("trace"))) {
+        trace = TraceFile::open(QStringLiteral("compare"), line.value(QStringLiteral("trace")));
+        if (!trace)
+            return ExitFileError;
+    }
+
     TransferAbort abort;
     const AbortOnTerminationSignals stopCancels(abort);
     const std::unique_ptr<PortSession> session =
         PortSession::open(QStringLiteral("compare"), port, &abort);
     if (!session)
         return ExitRefused;
+    if (trace)
+        trace->attach(session->wire());
     const ScaleReadBack read =
         async::waitFor(readBackPlus(session->wire(), true, numbers, cli::printError));
     session->close();

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/PortSession.h"
 #include "cli/QuitOnSignal.h"
+#include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
 #include "protocol/UploadEngine.h"
 #include "serial/TransferAbort.h"
@@ -18,13 +19,14 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("scalectl upload plu OUT.plu --port PORT [--one N | --all]");
+const QString kUsage =
+    QStringLiteral("scalectl upload plu OUT.plu --port PORT [--one N | --all] [--trace FILE]");
 
 // Built when asked for: the numbers are the scale model's, the quoted texts the transfer's.
 QString help() {
     const scale::ScaleModel& model = scale::kStandardScale;
     return QStringLiteral(
-               "Usage: scalectl upload plu OUT.plu --port PORT [--one N | --all]\n"
+               "Usage: scalectl upload plu OUT.plu --port PORT [--one N | --all] [--trace FILE]\n"
                "\n"
                "Reads PLU records from the scale, as ScaleDesk's \"Upload\" does, and writes them "
                "to\n"
@@ -32,6 +34,7 @@ QString help() {
                "  --all     ask for PLU 1, 2, 3 ... until the scale lacks one, at most %1 "
                "(default)\n"
                "  --one N   ask for PLU N only (1 to %1)\n"
+               "%4\n"
                "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim "
                "(the\n"
                "simulated scale built into scalectl).\n"
@@ -54,14 +57,15 @@ QString help() {
                "OUT.plu\n"
                "can be written is checked before the first byte is sent.\n"
                "Exit codes: 0 uploaded, 1 refused, aborted, cancelled or the port failed,\n"
-               "2 usage error, 3 OUT.plu cannot be written.")
+               "2 usage error, 3 OUT.plu or the trace file cannot be written.")
         .arg(QString::number(model.pluCapacity), transfer_texts::kRetry + QLatin1Char('1'),
-             QString::number(model.pluRecord.nameWidth));
+             QString::number(model.pluRecord.nameWidth), TraceFile::helpText());
 }
 
 struct Options {
     QString out;
     QString port;
+    QString trace; // --trace FILE, empty without
     UploadSelection selection;
 };
 
@@ -71,6 +75,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     line.addSwitch(QStringLiteral("all"));
     line.addValue(QStringLiteral("one"));
     line.addValue(QStringLiteral("port"));
+    line.addValue(QStringLiteral("trace"));
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList files = line.positional();
@@ -85,6 +90,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     if (options.port.isEmpty())
         return line.usageError(QStringLiteral("--port PORT is required"));
     options.out = files[1];
+    options.trace = line.value(QStringLiteral("trace"));
     options.selection.onePlu = line.isSet(QStringLiteral("one"));
     options.selection.onePluNoText = line.value(QStringLiteral("one"));
     return std::nullopt;
@@ -160,6 +166,12 @@ int upload(const QStringList& args) {
                             .arg(shown(options.out), *problem));
         return ExitFileError;
     }
+    std::unique_ptr<TraceFile> trace;
+    if (!options.trace.isEmpty()) {
+        trace = TraceFile::open(QStringLiteral("upload"), options.trace);
+        if (!trace)
+            return ExitFileError;
+    }
 
     TransferAbort abort;
     const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
@@ -167,6 +179,8 @@ int upload(const QStringList& args) {
         PortSession::open(QStringLiteral("upload"), options.port, &abort);
     if (!session)
         return ExitRefused;
+    if (trace)
+        trace->attach(session->wire());
     auto table = std::make_unique<PluTable>(); // 601 records: too big for the stack
     table->reset();
     UploadEngine engine(session->wire(), *table, {cli::printLine, {}, {}});

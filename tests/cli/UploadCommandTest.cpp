@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -205,4 +206,45 @@ TEST_F(ScalectlUploadTest, RefusalsAndBadArgumentsLeaveAnExistingFileAlone) {
         EXPECT_TRUE(run.err.contains(QLatin1String(c.stderrSays))) << what;
     }
     EXPECT_EQ(readFile(out), QByteArray("keep me\r\n"));
+}
+
+TEST_F(ScalectlUploadTest, TraceWritesEveryStepAndAnUnwritableTraceStopsBeforeThePort) {
+    Simulator scale({QStringLiteral("--load-plu"), stock});
+    ASSERT_FALSE(scale.port().isEmpty());
+    const QString trace = dir.filePath(QStringLiteral("line.txt"));
+    const Outcome run = scalectl(
+        args({"upload", "plu", out, "--port", scale.port(), "--one", "3", "--trace", trace}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("plu#3 is received\n"));
+    // "  0.004 /dev/pts/5 reply           <  00 03 00 03 ... 10": the step, the direction,
+    // the bytes.
+    const QRegularExpression format(
+        QStringLiteral("^ *\\d+\\.\\d{3} (\\S+) (\\S+) +([<>*])  (.*)$"));
+    QStringList steps;
+    QString reply;
+    for (const QString& line : QString::fromUtf8(readFile(trace)).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = format.match(line);
+        if (!match.hasMatch())
+            continue;
+        EXPECT_EQ(match.captured(1), scale.port());
+        steps << match.captured(2) + QLatin1Char(' ') + match.captured(3);
+        if (match.captured(2) == QLatin1String("reply"))
+            reply = match.captured(4);
+    }
+    EXPECT_EQ(steps, (QStringList{"sync >", "sync <", "command >", "command <", "number >",
+                                  "reply <", "reopen *"}));
+    EXPECT_TRUE(reply.startsWith(QLatin1String("00 03 00 03 "))) << reply.toStdString();
+    EXPECT_TRUE(reply.endsWith(QLatin1String(" 10"))) << reply.toStdString();
+    EXPECT_EQ(reply.size(), 77 * 3 - 1);
+
+    // A trace file that cannot be written ends the command before the port is opened.
+    const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/line.txt"));
+    for (const QStringList& refused :
+         {args({"upload", "plu", out, "--port", "/nonexistent/tty", "--trace", unwritable}),
+          args({"compare", "plu", stock, "--port", "/nonexistent/tty", "--trace", unwritable})}) {
+        const Outcome stopped = scalectl(refused);
+        EXPECT_EQ(stopped.exitCode, 3) << stopped.err.toStdString();
+        EXPECT_TRUE(stopped.err.contains(QLatin1String("cannot write the trace file")))
+            << stopped.err.toStdString();
+    }
 }
