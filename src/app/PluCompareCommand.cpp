@@ -15,14 +15,13 @@ async::Task<void> frmMain::comparePlus() {
     for (int row = 1; row <= plu_.count; ++row)
         numbers.append(plu_.records[row].PluNo);
     Wire wire(*link_, *clock_, &session->abort());
+    wire.setLog(&lineLog_);
     StatusSink status = [this](const QString& text) { showStatus(text); };
     const ScaleReadBack read = co_await readBackPlus(wire, true, std::move(numbers), status);
     if (!read.complete())
         co_return; // the upload's own text says why
     const QList<PluDifference> differences = ::comparePlus(plu_, read);
-    showStatus(differences.isEmpty()
-                   ? QStringLiteral("Compare: the scale holds what the PLU table holds")
-                   : QStringLiteral("Compare: %1 differences").arg(differences.size()));
+    showStatus(compareSummary(differences));
     if (!compareDialog_) {
         compareDialog_ = new CompareDialog(
             this, [this] { return dlgFile->getSaveFileName(QStringLiteral("CSV File (*.csv)")); });

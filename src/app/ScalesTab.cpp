@@ -314,6 +314,7 @@ void ScalesTab::startJobs(const JobWork& work) {
         if (!row)
             return;
         row->setData(ColName, kJobRole, QVariant::fromValue(static_cast<QObject*>(job)));
+        job->setLineLog(&window_.lineLog()); // each line names its port
         auto* bar = new QProgressBar;
         bar->setObjectName(QStringLiteral("barScaleProgress"));
         const bool oneStep = displayRead || compare; // no rows to count

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ManyScales.h"
 #include "cli/PortSession.h"
+#include "cli/TraceFile.h"
 #include "protocol/DisplayRead.h"
 
 #include <memory>
@@ -13,11 +14,12 @@
 namespace {
 
 const QString kUsage =
-    QStringLiteral("scalectl display (--port PORT)... [--scales LIST] [--report FILE.json]");
+    QStringLiteral("scalectl display (--port PORT)... [--scales LIST] [--report FILE.json] "
+                   "[--trace FILE]");
 
 const QString kHelp = QStringLiteral(
     "Usage: scalectl display --port PORT [--port PORT]... [--scales LIST]\n"
-    "                        [--report FILE.json]\n"
+    "                        [--report FILE.json] [--trace FILE]\n"
     "\n"
     "Reads the weight, unit price and total price that the scale's display shows and prints\n"
     "them on one line, as plain decimal numbers separated by one blank:\n"
@@ -35,6 +37,8 @@ const QString kHelp = QStringLiteral(
     "starts with its name and \": \", and a scale that cannot be read says why on its line.\n"
     "--report FILE.json writes each scale's outcome and last text.\n"
     "\n"
+    "%1\n"
+    "\n"
     "Examples:\n"
     "  scalectl display --port /dev/ttyUSB0\n"
     "  scalectl display --port tcp://192.168.1.20:4001\n"
@@ -43,14 +47,15 @@ const QString kHelp = QStringLiteral(
     "  scalectl display --port /dev/ttyUSB0 --port /dev/ttyUSB1\n"
     "\n"
     "Exit codes: 0 read (every scale), 1 no answer, no record or the port failed (any\n"
-    "scale), 2 usage error, 3 LIST or the report cannot be read or written.");
+    "scale), 2 usage error, 3 LIST, the report or the trace file cannot be read or written.");
 
 int display(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("display"), kUsage);
     line.addValue(QStringLiteral("port"));
     line.addValue(QStringLiteral("scales"));
     line.addValue(QStringLiteral("report"));
-    if (const std::optional<int> done = line.parse(args, kHelp))
+    line.addValue(QStringLiteral("trace"));
+    if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
         return *done;
     if (!line.positional().isEmpty())
         return line.usageError(
@@ -62,10 +67,17 @@ int display(const QStringList& args) {
     const QString reportPath = line.value(QStringLiteral("report"));
     if (const std::optional<int> done = cli::checkReportPath(QStringLiteral("display"), reportPath))
         return *done;
+    std::unique_ptr<TraceFile> trace; // before the port: it outlives the wire's use of it
+    if (line.isSet(QStringLiteral("trace"))) {
+        trace = TraceFile::open(QStringLiteral("display"), line.value(QStringLiteral("trace")));
+        if (!trace)
+            return ExitFileError;
+    }
     if (scales.size() > 1 || !reportPath.isEmpty()) {
         cli::ManyScalesRun run;
         run.command = QStringLiteral("display");
         run.reportPath = reportPath;
+        run.trace = trace ? &trace->log() : nullptr;
         return cli::runOnScales(run, scales, DisplayWork{});
     }
     const QString port = scales.first().port;
@@ -73,6 +85,8 @@ int display(const QStringList& args) {
     const std::unique_ptr<PortSession> session = PortSession::open(QStringLiteral("display"), port);
     if (!session)
         return ExitRefused;
+    if (trace)
+        trace->attach(session->wire());
     const DisplayReadResult result = async::waitFor(readDisplay(session->wire()));
     session->close();
 

@@ -7,6 +7,7 @@
 #include "cli/ManyScales.h"
 #include "cli/PortSession.h"
 #include "cli/QuitOnSignal.h"
+#include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
 #include "jobs/CheckedDownload.h"
 #include "protocol/DownloadEngine.h"
@@ -21,7 +22,7 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "scalectl download plu|ingred FILE (--port PORT)... [--scales LIST] [--one N | --range "
-    "FIRST-LAST | --all] [--verify] [--backup DIR] [--report FILE.json]");
+    "FIRST-LAST | --all] [--verify] [--backup DIR] [--report FILE.json] [--trace FILE]");
 
 // Built when asked for: the quoted texts are the transfer's own.
 QString help() {
@@ -29,6 +30,7 @@ QString help() {
                "Usage: scalectl download plu|ingred FILE --port PORT [--port PORT]...\n"
                "                         [--scales LIST] [--one N | --range FIRST-LAST | --all]\n"
                "                         [--verify] [--backup DIR] [--report FILE.json]\n"
+               "                         [--trace FILE]\n"
                "\n"
                "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
                "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. "
@@ -57,6 +59,8 @@ QString help() {
                "                      as DIR/SCALE-YYYYMMDD-HHMMSS.plu; when it cannot, nothing\n"
                "                      is sent\n"
                "\n"
+               "%3\n"
+               "\n"
                "The status text of reading FILE and every status text of the transfer are printed\n"
                "on stdout as they happen (\"plu#3 is transfered\", \"%1\", \" THE END \").\n"
                "Every selected row is checked before the first byte is sent; a row that cannot be\n"
@@ -65,9 +69,10 @@ QString help() {
                "does in ScaleDesk (\"%2\"); the rows sent until then stay on the scale.\n"
                "Exit codes: 0 every scale ended with \" THE END \" (and passed its checks), 1 a\n"
                "scale refused, gave up after six failures of a row, failed its checks, its port\n"
-               "failed or it was cancelled, 2 usage error, 3 FILE, LIST or the report cannot be\n"
-               "read or written.")
-        .arg(transfer_texts::kRetry + QLatin1Char('1'), transfer_texts::kCancelled);
+               "failed or it was cancelled, 2 usage error, 3 FILE, LIST, the report or the trace\n"
+               "file cannot be read or written.")
+        .arg(transfer_texts::kRetry + QLatin1Char('1'), transfer_texts::kCancelled,
+             TraceFile::helpText());
 }
 
 enum class TableChoice { Plu, Ingred };
@@ -80,6 +85,7 @@ struct Options {
     bool verify = false;
     QString backupDir;
     QString reportPath;
+    QString trace; // --trace FILE, empty without
 };
 
 // "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
@@ -105,6 +111,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
     line.addValue(QStringLiteral("report"));
     line.addValue(QStringLiteral("backup"));
     line.addSwitch(QStringLiteral("verify"));
+    line.addValue(QStringLiteral("trace"));
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList positional = line.positional();
@@ -146,6 +153,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
         return line.usageError(QStringLiteral(
             "--backup goes with an all-rows download, which replaces the scale's table"));
     options.reportPath = line.value(QStringLiteral("report"));
+    options.trace = line.value(QStringLiteral("trace"));
     if (const std::optional<int> done =
             cli::scalesFromOptions(line, QStringLiteral("download"), options.scales))
         return done;
@@ -169,6 +177,12 @@ template <typename TableT> int downloadFile(const Options& options) {
         return ExitRefused;
     }
 
+    std::unique_ptr<TraceFile> trace; // before the port: it outlives the wire's use of it
+    if (!options.trace.isEmpty()) {
+        trace = TraceFile::open(QStringLiteral("download"), options.trace);
+        if (!trace)
+            return ExitFileError;
+    }
     DownloadChecks checks;
     checks.verify = options.verify;
     checks.backupDir = options.backupDir;
@@ -180,6 +194,7 @@ template <typename TableT> int downloadFile(const Options& options) {
             (options.table == TableChoice::Plu ? QStringLiteral("plu") : QStringLiteral("ingred"));
         run.file = options.file;
         run.reportPath = options.reportPath;
+        run.trace = trace ? &trace->log() : nullptr;
         return cli::runOnScales(run, options.scales, DownloadWork{plan, checks});
     }
 
@@ -191,6 +206,8 @@ template <typename TableT> int downloadFile(const Options& options) {
         PortSession::open(QStringLiteral("download"), scale.port, &abort);
     if (!session)
         return ExitRefused;
+    if (trace)
+        trace->attach(session->wire());
     bool succeeded = false;
     if (!checks.verify && checks.backupDir.isEmpty()) {
         succeeded = async::waitFor(runDownload(plan, session->wire(), cli::printLine)) ==

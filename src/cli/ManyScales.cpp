@@ -62,7 +62,8 @@ int runOnScales(const ManyScalesRun& run, const QList<ScaleEntry>& scales, const
     RealClock clock;
     ScaleJobs jobs(clock);
     const bool prefix = run.prefixNames && scales.size() > 1;
-    QObject::connect(&jobs, &ScaleJobs::jobStarted, &jobs, [prefix](ScaleJob* job) {
+    QObject::connect(&jobs, &ScaleJobs::jobStarted, &jobs, [prefix, &run](ScaleJob* job) {
+        job->setLineLog(run.trace);
         const QString name = job->scale().name;
         QObject::connect(job, &ScaleJob::statusText, job, [prefix, name](const QString& text) {
             printLine(prefix ? name + QStringLiteral(": ") + text : text);

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class LineLog;
+
 namespace cli {
 
 class CommandLine;
@@ -25,7 +27,8 @@ struct ManyScalesRun {
     QString command; // "download plu", "display": for the messages and the report
     QString file;    // the table file sent, if any
     QString reportPath;
-    bool prefixNames = true; // "NAME: text" on every line, as soon as there is more than one
+    bool prefixNames = true;  // "NAME: text" on every line, as soon as there is more than one
+    LineLog* trace = nullptr; // --trace: every scale's line, each line naming its port
 };
 
 // Runs `work` on every scale at once, each on its own port, and prints every status text as

@@ -38,6 +38,8 @@ public:
 
     // The lines written so far (the most recent ones: the file holds them all).
     const LineLog& log() const { return log_; }
+    // The log to hand to jobs: what reaches it goes to FILE.
+    LineLog& log() { return log_; }
 
 private:
     TraceFile(const QString& command, const QString& path);

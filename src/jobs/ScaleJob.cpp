@@ -106,6 +106,7 @@ async::Task<void> ScaleJob::run() {
 
 async::Task<JobState> ScaleJob::runWork(Link& link) {
     Wire wire(link, clock_, &abort_);
+    wire.setLog(lineLog_);
     if (const auto* download = std::get_if<DownloadWork>(&work_)) {
         outcome_.rowsTotal = int(download->plan.rows.size());
         StatusSink onStatus = [this](const QString& text) { show(text); };

@@ -16,6 +16,7 @@
 #include <variant>
 
 class Clock;
+class LineLog;
 class Link;
 
 // Where a scale's job stands, as its row on the "Scales" tab shows it.
@@ -72,6 +73,9 @@ public:
     DisplayValues display() const { return display_; } // after a DisplayWork that succeeded
     const QList<PluDifference>& differences() const { return differences_; } // after a compare
 
+    // Every byte of the job's line goes to `log` (which outlives the job); set before start().
+    void setLineLog(LineLog* log) { lineLog_ = log; }
+
     void start(); // once
     void cancel(const QString& reason = QStringLiteral("Cancel"));
 
@@ -95,5 +99,6 @@ private:
     JobOutcome outcome_;
     DisplayValues display_;
     QList<PluDifference> differences_;
+    LineLog* lineLog_ = nullptr;
     async::Task<void> running_;
 };

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -47,9 +48,10 @@ TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFail
                                    .arg(meat.port(), cheese.port())
                                    .toUtf8());
     const QString report = dir.filePath(QStringLiteral("r.json"));
+    const QString trace = dir.filePath(QStringLiteral("line.log"));
 
     const Outcome sent = scalectl({"download", "plu", plu, "--scales", list, "--port",
-                                   "/dev/no-such-scale", "--report", report});
+                                   "/dev/no-such-scale", "--report", report, "--trace", trace});
     EXPECT_EQ(sent.exitCode, 1) << sent.err.toStdString();
     for (const char* line :
          {"Meat: Sync error PLU No : 1\nMeat: Retry #1\n",
@@ -58,6 +60,18 @@ TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFail
         EXPECT_TRUE(sent.out.contains(QString::fromLatin1(line))) << line << "\n"
                                                                   << sent.out.toStdString();
     EXPECT_TRUE(sent.err.contains(QStringLiteral("1 of 3 scales did not succeed")));
+
+    // One trace for all: every line names its port, and each scale's records went out.
+    QFile traced(trace);
+    ASSERT_TRUE(traced.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(traced.readAll()).split(u'\n');
+    for (const QString& port : {meat.port(), cheese.port()})
+        EXPECT_EQ(lines
+                      .filter(QRegularExpression(
+                          QStringLiteral(" %1 +record +> ").arg(QRegularExpression::escape(port))))
+                      .size(),
+                  2)
+            << port.toStdString();
 
     const QJsonObject json = readReport(report);
     EXPECT_EQ(json[QStringLiteral("exitStatus")].toInt(), 1);
