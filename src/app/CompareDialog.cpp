@@ -9,22 +9,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QString whatDiffers(const PluDifference& d) {
-    switch (d.kind) {
-    case PluDifference::Kind::OnlyOnScale:
-        return QStringLiteral("only on the scale");
-    case PluDifference::Kind::OnlyInTable:
-        return QStringLiteral("only in the table");
-    case PluDifference::Kind::Field:
-        break;
-    }
-    return d.field;
-}
-
-} // namespace
-
 CompareDialog::CompareDialog(QWidget* parent, std::function<std::optional<QString>()> choosePath)
     : QDialog(parent), choosePath_(std::move(choosePath)) {
     setObjectName(QStringLiteral("frmCompare"));
@@ -64,7 +48,7 @@ void CompareDialog::show(const QString& port, const QList<PluDifference>& differ
     table_->setRowCount(int(differences.size()));
     for (int row = 0; row < differences.size(); ++row) {
         const PluDifference& d = differences[row];
-        const QStringList cells{QString::number(d.pluNo), whatDiffers(d), d.tableValue,
+        const QStringList cells{QString::number(d.pluNo), differenceText(d), d.tableValue,
                                 d.scaleValue};
         for (int col = 0; col < cells.size(); ++col)
             table_->setItem(row, col, new QTableWidgetItem(cells[col]));

@@ -85,12 +85,9 @@ QString describe(const PluDifference& d) {
 QByteArray differencesCsv(const QList<PluDifference>& differences) {
     QStringList lines{QStringLiteral("\"PLU No\",\"Difference\",\"Table\",\"Scale\"")};
     for (const PluDifference& d : differences) {
-        const QString what = d.kind == PluDifference::Kind::Field ? d.field
-                             : d.kind == PluDifference::Kind::OnlyOnScale
-                                 ? QStringLiteral("only on the scale")
-                                 : QStringLiteral("only in the table");
-        lines.append(QString::number(d.pluNo) + QLatin1Char(',') + quoted(what) + QLatin1Char(',') +
-                     quoted(d.tableValue) + QLatin1Char(',') + quoted(d.scaleValue));
+        lines.append(QString::number(d.pluNo) + QLatin1Char(',') + quoted(differenceText(d)) +
+                     QLatin1Char(',') + quoted(d.tableValue) + QLatin1Char(',') +
+                     quoted(d.scaleValue));
     }
     return QByteArray("\xEF\xBB\xBF") + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
@@ -99,4 +96,16 @@ QString compareSummary(const QList<PluDifference>& differences) {
     return differences.isEmpty()
                ? QStringLiteral("Compare: the scale holds what the PLU table holds")
                : QStringLiteral("Compare: %1 differences").arg(differences.size());
+}
+
+QString differenceText(const PluDifference& difference) {
+    switch (difference.kind) {
+    case PluDifference::Kind::OnlyOnScale:
+        return QStringLiteral("only on the scale");
+    case PluDifference::Kind::OnlyInTable:
+        return QStringLiteral("only in the table");
+    case PluDifference::Kind::Field:
+        break;
+    }
+    return difference.field;
 }

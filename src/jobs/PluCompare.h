@@ -26,6 +26,10 @@ struct PluDifference {
 // reach (neither held nor missing) are not compared.
 QList<PluDifference> comparePlus(const PluTable& table, const ScaleReadBack& scale);
 
+// What differs, as the difference list and its CSV file say it: the field's title, or "only
+// on the scale", "only in the table".
+QString differenceText(const PluDifference& difference);
+
 // The status text of a compare: "Compare: N differences", or that there are none.
 QString compareSummary(const QList<PluDifference>& differences);
 
