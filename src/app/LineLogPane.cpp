@@ -3,11 +3,16 @@
 #include "files/FileBytes.h"
 #include "serial/LineLog.h"
 
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+const QString kAllPorts = QStringLiteral("All ports");
+} // namespace
 
 LineLogPane::LineLogPane(LineLog& log, std::function<std::optional<QString>()> choosePath,
                          QWidget* parent)
@@ -22,11 +27,20 @@ LineLogPane::LineLogPane(LineLog& log, std::function<std::optional<QString>()> c
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view_->setMaximumBlockCount(log.capacity()); // no more than the log itself keeps
     view_->setAccessibleName(QStringLiteral("Line log"));
+    port_ = new QComboBox;
+    port_->setObjectName(QStringLiteral("cboLineLogPort"));
+    port_->setAccessibleName(QStringLiteral("Port shown"));
+    port_->addItem(kAllPorts);
+    port_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (qsizetype i = 0; i < log.size(); ++i)
-        view_->appendPlainText(lineText(log.at(i)));
-    connect(&log, &LineLog::lineAdded, view_,
-            [this](const LineEntry& entry) { view_->appendPlainText(lineText(entry)); });
-    connect(&log, &LineLog::cleared, view_, &QPlainTextEdit::clear);
+        add(log.at(i));
+    connect(&log, &LineLog::lineAdded, view_, [this](const LineEntry& entry) { add(entry); });
+    connect(&log, &LineLog::cleared, view_, [this] {
+        view_->clear();
+        port_->clear();
+        port_->addItem(kAllPorts);
+    });
+    connect(port_, &QComboBox::currentIndexChanged, this, &LineLogPane::showPort);
 
     auto* save = new QPushButton(QStringLiteral("Save..."));
     save->setObjectName(QStringLiteral("cmdLineLogSave"));
@@ -36,6 +50,7 @@ LineLogPane::LineLogPane(LineLog& log, std::function<std::optional<QString>()> c
     connect(clear, &QPushButton::clicked, this, [this] { log_.clear(); });
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(port_);
     buttons->addStretch(1);
     buttons->addWidget(save);
     buttons->addWidget(clear);
@@ -50,7 +65,26 @@ void LineLogPane::save() {
     const std::optional<QString> path = choosePath_();
     if (!path)
         return;
-    const QString error = writeFileAtomically(*path, log_.text().toUtf8());
+    const QString text = port_->currentIndex() == 0 ? log_.text() : view_->toPlainText() + u'\n';
+    const QString error = writeFileAtomically(*path, text.toUtf8());
     Q_EMIT statusText(error.isEmpty() ? QStringLiteral("Line log saved to %1").arg(*path)
                                       : QStringLiteral("Cannot save \"%1\": %2").arg(*path, error));
+}
+
+bool LineLogPane::shown(const LineEntry& entry) const {
+    return port_->currentIndex() <= 0 || entry.port == port_->currentText();
+}
+
+void LineLogPane::add(const LineEntry& entry) {
+    if (port_->findText(entry.port, Qt::MatchExactly) < 0)
+        port_->addItem(entry.port);
+    if (shown(entry))
+        view_->appendPlainText(lineText(entry));
+}
+
+void LineLogPane::showPort() {
+    view_->clear();
+    for (qsizetype i = 0; i < log_.size(); ++i)
+        if (shown(log_.at(i)))
+            view_->appendPlainText(lineText(log_.at(i)));
 }

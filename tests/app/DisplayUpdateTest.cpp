@@ -159,8 +159,30 @@ TEST_F(DisplayUpdate, ViewLineLogShowsTheReadInAPaneThatSavesAndClears) {
     EXPECT_EQ(QString::fromUtf8(saved.readAll()), read + QLatin1Char('\n'));
     EXPECT_EQ(window.statusText(), QStringLiteral("Line log saved to ") + path);
 
+    // Another scale's line: the port box shows one port's lines, and Save writes what shows.
+    window.lineLog().add({1500,
+                          QStringLiteral("COM9"),
+                          LineDirection::ToScale,
+                          LineStep::Sync,
+                          QByteArray("\xA5", 1),
+                          {}});
+    const QString other = QStringLiteral("     1.500 COM9 sync            >  A5");
+    auto* port = window.findChild<QComboBox*>(QStringLiteral("cboLineLogPort"));
+    ASSERT_TRUE(port);
+    EXPECT_EQ(port->count(), 3); // "All ports", sim, COM9
+    EXPECT_EQ(view->toPlainText(), read + QLatin1Char('\n') + other);
+    port->setCurrentIndex(port->findText(QStringLiteral("COM9")));
+    EXPECT_EQ(view->toPlainText(), other);
+    QTest::mouseClick(button("cmdLineLogSave"), Qt::LeftButton);
+    saved.close();
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), other + QLatin1Char('\n'));
+    port->setCurrentIndex(port->findText(QStringLiteral("sim")));
+    EXPECT_EQ(view->toPlainText(), read);
+
     QTest::mouseClick(button("cmdLineLogClear"), Qt::LeftButton);
     EXPECT_TRUE(view->toPlainText().isEmpty());
+    EXPECT_EQ(port->count(), 1);
     EXPECT_EQ(window.lineLog().size(), 0);
     toggle->trigger();
     EXPECT_TRUE(pane->isHidden());
