@@ -176,7 +176,7 @@ TEST(ScaleJobsDropped, NothingMoreGoesOutAfterTheirEnd) {
     {
         ScaleJobs jobs(clock);
         ASSERT_TRUE(jobs.startAll({{"A", "dropped0"}, {"B", "dropped1"}},
-                                  DownloadWork{planDownload(table, "/shop.plu", {})}));
+                                  DownloadWork{planDownload(table, "/shop.plu", {}), {}}));
         EXPECT_TRUE(jobs.running());
     }
     QCoreApplication::processEvents();
