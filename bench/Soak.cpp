@@ -197,7 +197,8 @@ int main(int argc, char** argv) {
         if (!port.open())
             return false;
         Wire portWire(port, clock);
-        const bool ok = portWire.TxByte(0xA5) == WireStatus::Ok && async::waitFor(portWire.RxByte()).value == 0x77;
+        const bool ok = portWire.TxByte(0xA5) == WireStatus::Ok &&
+                        async::waitFor(portWire.RxByte()).value == 0x77;
         port.close();
         return ok && !port.isOpen();
     };

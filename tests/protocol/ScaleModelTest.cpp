@@ -108,8 +108,8 @@ TEST_F(ScaleModelTest, RetriesPausesAndLimitsAreTheModels) {
         t.table->records[1] = sample(1);
         t.table->count = 1;
         async::waitFor(runDownload(planDownload(*t.table, QStringLiteral("/shop.plu"),
-                                 {DownloadChoice::All, {}, {}, {}}, kWideScale),
-                    t.wire, t.status));
+                                                {DownloadChoice::All, {}, {}, {}}, kWideScale),
+                                   t.wire, t.status));
     };
     const auto display = [](ScaleModelTest& t) { async::waitFor(readDisplay(t.wire)); };
     const Case cases[] = {
