@@ -36,6 +36,7 @@ bool fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& 
     const CopyResult copied = copyGridToRecords(table);
     if (!copied.ok) {
         window.showStatus(copied.status);
+        window.showCell(table, copied.row, copied.column);
         return false;
     }
     const std::optional<QString> path = dialog.getSaveFileName(filter);

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
+#include "tables/InnerEmptyRow.h"
 
 #include <QDate>
 
@@ -68,6 +69,12 @@ void importWorkbook(frmMain& window, Table& table, FileDialog& dialog, const For
 
 template <typename Table>
 void exportWorkbook(frmMain& window, const Table& table, FileDialog& dialog, const Format& format) {
+    // Refused before the dialog: the export would refuse the file chosen there anyway.
+    if (const std::optional<InnerEmptyRow> inner = findInnerEmptyRow(table.grid, Table::kind())) {
+        window.showStatus(inner->status);
+        window.showCell(table, inner->row, 1);
+        return;
+    }
     window.showStatus(workbook::kExportFirstText);
     const std::optional<QString> path = dialog.getSaveFileName(qtFilter(format.saveFilter));
     if (!path)

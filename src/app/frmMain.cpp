@@ -102,6 +102,20 @@ QString frmMain::statusText() const {
     return statusBar_->statusText();
 }
 
+void frmMain::showCell(const PluTable&, int row, int col) {
+    showGridCell(*grdPLU, row, col);
+}
+
+void frmMain::showCell(const IngredTable&, int row, int col) {
+    showGridCell(*grdINGRED, row, col);
+}
+
+void frmMain::showGridCell(GridView& view, int row, int col) {
+    SSTab->setCurrentWidget(view.parentWidget()); // the grid's tab page
+    view.selectBlock(row, col, 1, 1);
+    view.setFocus();
+}
+
 void frmMain::setSourcePath(const QString& path) {
     txtFilePath->setText(path);
 }

@@ -49,6 +49,11 @@ public:
     void showStatus(const QString& text);
     QString statusText() const;
 
+    // Shows the table's tab with the cursor on grid cell (row, col), where a command that
+    // refused points the operator.
+    void showCell(const PluTable& table, int row, int col);
+    void showCell(const IngredTable& table, int row, int col);
+
     // The "Source" box: the file last opened or saved, "?" when there is none.
     void setSourcePath(const QString& path);
     QString sourcePath() const;
@@ -175,6 +180,7 @@ private:
     QWidget* buildSourceRow();
 
     void Form_Load();
+    void showGridCell(GridView& view, int row, int col);
     void buildEditMenu(QMenu* edit);
     void updateUnsavedMarks();
     SavePrompt::Answer ask(const SavePrompt& prompt) { return prompt_(prompt); }

@@ -2,6 +2,7 @@
 
 #include "files/FileBytes.h"
 #include "files/TableFileFormat.h"
+#include "tables/InnerEmptyRow.h"
 #include "tables/ShownText.h"
 
 #include <QDir>
@@ -96,6 +97,12 @@ template <typename Record, int N> CopyResult copyGridToRecords(Table<Record, N>&
     // A spreadsheet import may leave fewer rows; every row the copy addresses must exist.
     if (table.grid.rows() < Table<Record, N>::kRowLimit)
         table.grid.setRows(Table<Record, N>::kRowLimit);
+    if (const std::optional<InnerEmptyRow> inner = findInnerEmptyRow(table.grid, kind)) {
+        result.status = inner->status;
+        result.row = inner->row;
+        result.column = 1;
+        return result;
+    }
 
     // Check and convert every row into copies first; the table changes only if all is well.
     std::vector<Record> copied;
@@ -113,6 +120,8 @@ template <typename Record, int N> CopyResult copyGridToRecords(Table<Record, N>&
                 result.status = QStringLiteral("Cannot save: row %1, %2: %3")
                                     .arg(row)
                                     .arg(kind.fields[f].title(), problem);
+                result.row = row;
+                result.column = column;
                 return result;
             }
         }

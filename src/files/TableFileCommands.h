@@ -14,8 +14,14 @@ struct FileCommandResult {
 };
 
 using OpenResult = FileCommandResult;
-using CopyResult = FileCommandResult;
 using SaveResult = FileCommandResult;
+
+// A refused copy also names the grid cell at fault, so that the window can put the cursor
+// there; row and column are 0 when the copy went through.
+struct CopyResult : FileCommandResult {
+    int row = 0;
+    int column = 0;
+};
 
 // Empties grid and records and sets the count to 0; returns "PLU Count is 0" or
 // "Message Count is 0".
@@ -29,8 +35,9 @@ OpenResult openTable(Table<Record, N>& table, const QString& path);
 
 // The first step of Save: copies grid rows 1.. into the records up to the first row whose
 // first data cell is empty, and sets the count to the number of rows copied. Every cell is
-// checked first; a cell that cannot be converted or stored refuses the whole copy, and then
-// grid, records and count stay as they were. Status on refusal, e.g.
+// checked first; a cell that cannot be converted or stored, or a row without a number above
+// rows that hold data (see findInnerEmptyRow), refuses the whole copy, and then grid, records
+// and count stay as they were. Status on refusal, e.g.
 // Cannot save: row 3, U/Price: "1,50" is not a number
 template <typename Record, int N> CopyResult copyGridToRecords(Table<Record, N>& table);
 

@@ -1,5 +1,6 @@
 #include "spreadsheet/WorkbookExport.h"
 
+#include "tables/InnerEmptyRow.h"
 #include "tables/ShownText.h"
 
 #include <QDir>
@@ -26,6 +27,10 @@ Sheet exportSheet(const TextGrid& grid, const TableKind& kind, const QDate& toda
 
 bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind,
                 const QDate& today, const StatusSink& status, WorkbookContainer container) {
+    if (const std::optional<InnerEmptyRow> inner = findInnerEmptyRow(grid, kind)) {
+        status(inner->status);
+        return false;
+    }
     status(kExportSaveText);
     const Sheet sheet = exportSheet(grid, kind, today, status);
     QString error;

@@ -16,8 +16,9 @@ Sheet exportSheet(const TextGrid& grid, const TableKind& kind, const QDate& toda
                   const StatusSink& status);
 
 // The whole export after the window's file dialog, from " Excel File Save " to " Save End",
-// the same texts whichever form the file is written in. A failure to write leaves any
-// earlier file at `path` intact and says why in the status.
+// the same texts whichever form the file is written in. A grid with a row without a number
+// above rows that hold data (see findInnerEmptyRow) is refused before anything is written. A
+// failure to write leaves any earlier file at `path` intact and says why in the status.
 bool exportFile(const QString& path, const TextGrid& grid, const TableKind& kind,
                 const QDate& today, const StatusSink& status,
                 WorkbookContainer container = WorkbookContainer::Xls);

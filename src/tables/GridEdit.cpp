@@ -34,13 +34,6 @@ private:
     GridEdit edit_;
 };
 
-bool rowIsEmpty(const TextGrid& grid, int row) {
-    for (int col = 1; col < grid.cols(); ++col)
-        if (!grid.text(row, col).isEmpty())
-            return false;
-    return true;
-}
-
 } // namespace
 
 void applyEdit(TextGrid& grid, const GridEdit& edit) {
@@ -104,7 +97,7 @@ GridEditResult insertRowsEdit(const TextGrid& grid, int row, int count, const Gr
     // Only empty rows may move past the last data row (or off the grid's end).
     const int lastDataRow = limits.rowLimit - 1;
     for (int old = qMax(row, lastDataRow - count + 1); old < rowsBefore; ++old) {
-        if (!rowIsEmpty(grid, old)) {
+        if (!grid.rowIsEmpty(old)) {
             result.error = limits.rowLimitMessage;
             return result;
         }

@@ -46,6 +46,13 @@ QString TextGrid::text(int row, int col) const {
     return cells_[row][col];
 }
 
+bool TextGrid::rowIsEmpty(int row) const {
+    for (int col = 1; col < cols_; ++col)
+        if (!text(row, col).isEmpty())
+            return false;
+    return true;
+}
+
 void TextGrid::setText(int row, int col, const QString& text) {
     if (row < 0 || row >= rows() || col < 0 || col >= cols_)
         return;

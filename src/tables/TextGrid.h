@@ -22,6 +22,7 @@ public:
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+    bool rowIsEmpty(int row) const; // no data cell of the row holds text
 
     // Segments between '|': the first character is the alignment ('^' centred, '<' left,
     // '>' right), the rest (trailing blanks included) the header text of that column.

@@ -157,14 +157,25 @@ TEST_F(TableFileCommands, FailedOpenLeavesTheTableExactlyAsItWas) {
     EXPECT_TRUE(Snapshot<IngredTable>(ingred) == ingredBefore);
 }
 
-TEST_F(TableFileCommands, CopyStopsAtTheFirstEmptyNumberAndSubstitutes) {
+// The empty rows at the end end the table. An empty number with data below it would leave
+// that data out: the copy refuses, names the row and changes nothing.
+TEST_F(TableFileCommands, CopyEndsAtTheEmptyEndRefusesAGapAndSubstitutes) {
     setRow(plu.grid, 1, {"1", "", "A", "", "100", "", "", "", ""});
     setRow(plu.grid, 2, {" 12.5 ", "7", "B", "b", "1.5", "-3", "4", "5", "6"});
     setRow(plu.grid, 3, {"3", "", "", "", "", "", "", "", "9"});
     setRow(plu.grid, 4, {"4", "", "", "", "", "", "", "", ""});
-    setRow(plu.grid, 6, {"6", "", "after the gap", "", "", "", "", "", ""});
     plu.records[6].PluNo = 66; // beyond the copied rows: left alone
+    plu.grid.setText(6, 3, QStringLiteral("after the gap"));
+    const Snapshot<PluTable> before(plu);
+    const CopyResult refused = copyGridToRecords(plu);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.status, QStringLiteral("Row 5 has no PLU No, and rows below it hold data: "
+                                             "fill in its PLU No or delete the row"));
+    EXPECT_EQ(refused.row, 5);
+    EXPECT_EQ(refused.column, 1);
+    EXPECT_TRUE(Snapshot<PluTable>(plu) == before);
 
+    plu.grid.setText(6, 3, QString());
     const CopyResult result = copyGridToRecords(plu);
     EXPECT_TRUE(result.ok);
     EXPECT_TRUE(result.status.isEmpty());
@@ -182,6 +193,10 @@ TEST_F(TableFileCommands, CopyStopsAtTheFirstEmptyNumberAndSubstitutes) {
     setRow(ingred.grid, 1, {"7", "A", "", "", ""});
     setRow(ingred.grid, 2, {"8", "", "", "", "D"});
     setRow(ingred.grid, 4, {"10", "x", "", "", ""});
+    EXPECT_EQ(copyGridToRecords(ingred).status,
+              QStringLiteral("Row 3 has no Message No, and rows below it hold data: fill in its "
+                             "Message No or delete the row"));
+    setRow(ingred.grid, 4, {"", "", "", "", ""});
     EXPECT_TRUE(copyGridToRecords(ingred).ok);
     EXPECT_EQ(ingred.count, 2);
     EXPECT_EQ(ingred.records[2].Message4, QStringLiteral("D"));
@@ -219,6 +234,8 @@ TEST_F(TableFileCommands, RefusedCopyChangesNothing) {
         const CopyResult result = copyGridToRecords(plu);
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.row, c.row);
+        EXPECT_EQ(result.column, c.col);
         EXPECT_TRUE(Snapshot<PluTable>(plu) == before) << c.cell.toStdString();
     }
 

@@ -53,17 +53,27 @@ TEST_F(WorkbookExport, PluSheetNameHeadersCellsAndEveryStatusText) {
     EXPECT_EQ(freexl.cells.value({1, 5}).text, QStringLiteral("0150"));
 }
 
-TEST_F(WorkbookExport, StopsAtTheFirstEmptyPluNoAndIncludesTheGridsLastRow) {
+// The export ends at the empty rows at the end; a row without a PLU No above rows with data
+// would leave them out, and nothing is written.
+TEST_F(WorkbookExport, StopsAtTheEmptyEndRefusesAGapAndIncludesTheGridsLastRow) {
     PluTable table;
     table.reset();
     fillPlu(table, 5);
-    table.grid.setText(3, 1, QString()); // a gap
+    table.grid.setText(3, 1, QString());
     QString path = dir.filePath(QStringLiteral("gap.xls"));
+    EXPECT_FALSE(workbook::exportTable(path, table, kDay, sink()));
+    EXPECT_EQ(statuses, QStringList{"Row 3 has no PLU No, and rows below it hold data: fill in "
+                                    "its PLU No or delete the row"});
+    EXPECT_FALSE(QFile::exists(path));
+
+    for (int c = 1; c <= 9; ++c)
+        for (int r = 3; r <= 5; ++r)
+            table.grid.setText(r, c, QString());
     ASSERT_TRUE(workbook::exportTable(path, table, kDay, sink()));
     Sheet sheet = readBack(path);
     EXPECT_EQ(sheet.text(2, 0), QStringLiteral("2"));
     EXPECT_TRUE(sheet.text(3, 1).isEmpty());
-    EXPECT_TRUE(sheet.text(4, 0).isEmpty());
+    EXPECT_TRUE(sheet.text(3, 0).isEmpty());
 
     // A full table of 600 in a grid of 601 rows: PLU 600 is exported too.
     table.reset();
