@@ -43,6 +43,10 @@ EditHistory& frmMain::historyOf(const IngredTable&) {
 template <typename Table> bool frmMain::settle(Table& table, bool forDownload) {
     if (!historyOf(table).unsaved())
         return true;
+    // "?" in "Source": no table was opened or saved since start-up, New or an upload, so there
+    // is no last saved table to offer. The download refuses by itself, without a question.
+    if (forDownload && sourcePath() == QLatin1String("?"))
+        return true;
     const TableWords words = wordsFor(table);
     const SavePrompt prompt =
         forDownload

@@ -85,7 +85,8 @@ public:
     bool settleUnsaved(PluTable& table);
     bool settleUnsaved(IngredTable& table);
     // Before a download of the table: save the edits and send them, or send the table as last
-    // saved. True when the download may go on.
+    // saved. True when the download may go on; also, without asking, when "Source" reads "?",
+    // as the download then refuses by itself.
     bool settleBeforeDownload(PluTable& table);
     bool settleBeforeDownload(IngredTable& table);
     // The table file's Save with its dialog; true when the file was written.

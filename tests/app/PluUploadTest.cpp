@@ -1,5 +1,6 @@
 // "Upload" in the window, against the built-in simulated scale on a manual clock.
 
+#include "app/EditHistory.h"
 #include "app/StatusBar.h"
 #include "app/frmMain.h"
 #include "protocol/FaultSpec.h"
@@ -190,4 +191,31 @@ TEST_F(PluUpload, CompareBackupAndVerifyLeaveTheOperatorInCharge) {
     EXPECT_EQ(window.statusText(), QStringLiteral("Verify: 5 PLUs match the table"));
     EXPECT_EQ(plu_wire::decode(*scale().pluRecord(2)).record.UnitPrice, original.UnitPrice + 1);
     scale().storePlu(original); // the samples as the other cases expect them
+}
+
+// After an upload no table has been saved, so a download has nothing it could send instead
+// of unsaved edits: it refuses at once, without offering "Send Last Saved".
+TEST_F(PluUpload, DownloadsAfterAnUploadRefuseBeforeAnyQuestion) {
+    choose("optUpAllPLU");
+    clickUpload();
+    ASSERT_TRUE(window.historyOf(window.pluTable()).unsaved()); // it came from the scale
+    window.historyOf(window.ingredTable()).markUnsaved();       // as after an edit
+    QStringList asked;
+    window.setPromptFunction([&asked](const SavePrompt& prompt) {
+        asked.append(prompt.text);
+        return SavePrompt::Answer::Discard;
+    });
+    const struct {
+        const char* button;
+        QString refusal;
+    } downloads[] = {{"cmdPLUDownload", QStringLiteral("ERROR! select plu files")},
+                     {"cmdINGREDDownload", QStringLiteral("ERROR! select Ingred files")}};
+    for (const auto& download : downloads) {
+        const int exchanges = scale().exchanges();
+        QTest::mouseClick(button(download.button), Qt::LeftButton);
+        EXPECT_EQ(window.statusText(), download.refusal);
+        EXPECT_TRUE(asked.isEmpty()) << asked.join(' ').toStdString();
+        EXPECT_EQ(scale().exchanges(), exchanges);
+        EXPECT_TRUE(window.tabs()->isEnabled());
+    }
 }
