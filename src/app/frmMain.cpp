@@ -6,6 +6,7 @@
 #include "app/GridView.h"
 #include "app/StatusBar.h"
 #include "app/TableFileMenu.h"
+#include "app/TransferControls.h"
 #include "app/frmAbout.h"
 
 #include <QAction>
@@ -34,6 +35,9 @@ frmMain::frmMain(QWidget* parent)
     ingredHistory_ = new EditHistory(ingred_.grid, this);
     statusBar_ = new StatusBar(this);
     setStatusBar(statusBar_);
+    // The progress bar and "Cancel" are taller than the panels; made now, hidden, they give the
+    // bar its height once, and the tabs do not move when a transfer begins or ends.
+    TransferControls::of(*statusBar_);
     dlgFile = new FileDialog(this);
     buildTabs();
     buildMenus();

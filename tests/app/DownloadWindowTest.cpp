@@ -236,3 +236,17 @@ TEST_F(DownloadWindow, ATableChangedDuringTheTransferDoesNotReachTheScale) {
     EXPECT_EQ(scale().pluRecord(202)->mid(60, 4), QByteArray::fromHex("00000014")); // 20
     EXPECT_TRUE(scale().pluRecord(203));
 }
+
+// The progress bar and "Cancel" are taller than the panels: the bar makes room for them from
+// the start, so the tabs above neither jump when a transfer begins nor stay moved after it.
+TEST_F(DownloadWindow, TheStatusBarKeepsItsHeightThroughATransfer) {
+    window.show();
+    QCoreApplication::processEvents();
+    const int before = statusBar()->height();
+    int during = 0;
+    duringWait = [&] { during = statusBar()->sizeHint().height(); };
+    clickPluDownload();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(during, before);
+    EXPECT_EQ(statusBar()->height(), before);
+}
