@@ -64,18 +64,18 @@ Measure inProcess() {
     SimLink link(scale);
     RealClock clock;
     Wire wire(link, clock);
-    link.open();
+    async::waitFor(link.open());
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     QElapsedTimer timer;
     timer.start();
     const DownloadPlan plan = planDownload(*table, path, {});
-    const DownloadOutcome outcome = async::waitFor(runDownload(plan, wire, {}));
+    const Ending ending = async::waitFor(runDownload(plan, wire, {}));
     Measure m;
     m.wallS = double(timer.nsecsElapsed()) / 1e9;
     getrusage(RUSAGE_SELF, &after);
     m.cpuS = cpuOf(after) - cpuOf(before);
-    m.ok = outcome == DownloadOutcome::Finished && scale.pluNumbers().size() == kRows;
+    m.ok = ending.done() && scale.pluNumbers().size() == kRows;
     return m;
 }
 
@@ -111,7 +111,7 @@ Measure throughPty(const std::string& scalectl, const std::string& file, int bau
 Measure reopenOnly(const std::string& scalectl) {
     const PtySimulator simulator(scalectl, 0);
     const std::unique_ptr<Link> link = createLink(QString::fromStdString(simulator.port()));
-    if (simulator.port().empty() || !link->open())
+    if (simulator.port().empty() || !async::waitFor(link->open()))
         return {};
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
@@ -121,7 +121,7 @@ Measure reopenOnly(const std::string& scalectl) {
     m.ok = true;
     for (int i = 0; i < kRows && m.ok; ++i) {
         link->close();
-        m.ok = link->open();
+        m.ok = async::waitFor(link->open());
     }
     m.wallS = double(timer.nsecsElapsed()) / 1e9;
     getrusage(RUSAGE_SELF, &after);

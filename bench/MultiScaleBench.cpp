@@ -93,7 +93,7 @@ Measure sendAtOnce(const QList<ScaleEntry>& scales, const DownloadWork& work) {
     m.cpuS = cpuSeconds() - cpuBefore;
 
     for (const auto& job : jobs.jobs()) {
-        const JobOutcome& outcome = job->outcome();
+        const JobResult& outcome = job->result();
         m.rows += outcome.rowsDone;
         if (!outcome.succeeded() || outcome.lastText != download_texts::kTheEnd ||
             outcome.rowsDone != outcome.rowsTotal)

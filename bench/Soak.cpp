@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     RealClock clock;
     SimulatedScale scale;
     SimLink link(scale);
-    link.open();
+    async::waitFor(link.open());
     Wire wire(link, clock);
     PluTable source;
     fillTenRows(source);
@@ -170,8 +170,8 @@ int main(int argc, char** argv) {
 
     const auto download = [&] {
         scale.clearPlus();
-        const DownloadOutcome outcome = async::waitFor(runDownload(plan, wire, {}));
-        return outcome == DownloadOutcome::Finished && scale.pluNumbers().size() == kRows;
+        const Ending ending = async::waitFor(runDownload(plan, wire, {}));
+        return ending.done() && scale.pluNumbers().size() == kRows;
     };
     const Result downloaded = soak("PLU download, 10 rows", downloads, 20, download);
     print(downloaded);
@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     const auto upload = [&] {
         UploadEngine engine(wire, *table, {});
         const UploadResult result = async::waitFor(engine.run({false, QStringLiteral("1")}));
-        return result.outcome == UploadOutcome::NotHeld && table->count == kRows &&
+        return result.endedAtMissing && table->count == kRows &&
                table->records[kRows].UnitPrice == 100 * kRows;
     };
     const Result uploaded = soak("PLU upload, All PLU (10 records)", uploads, 20, upload);
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
     }
     SerialLink port(QStringLiteral("soak"), pty.path());
     const auto cycle = [&] {
-        if (!port.open())
+        if (!async::waitFor(port.open()))
             return false;
         Wire portWire(port, clock);
         const bool ok = portWire.TxByte(0xA5) == WireStatus::Ok &&

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     SimulatedScale scale = SimulatedScale::withSamples();
     RealClock clock;
     SimLink link(scale, &clock, 9600);
-    link.open();
+    async::waitFor(link.open());
     Wire wire(link, clock);
 
     // Nothing was asked, so nothing comes: each receive runs into its limit.
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     wall.start();
     int shown = 0;
     for (int i = 0; i < kReads; ++i)
-        shown += async::waitFor(readDisplay(wire)).outcome == DisplayReadOutcome::Shown ? 1 : 0;
+        shown += async::waitFor(readDisplay(wire)).ending.done() ? 1 : 0;
     std::printf("display read at 9600 baud (14 bytes on the line): %.2f ms each over %d reads, "
                 "%d shown, CPU %.2f ms in all\n",
                 double(wall.nsecsElapsed()) / 1e6 / kReads, kReads, shown, cpuMs() - cpuBefore);

@@ -16,33 +16,44 @@ frmMain::PortChoice frmMain::chosenPort() const {
     return {port, QStringLiteral(" ") + port};
 }
 
-void frmMain::setPortButtons(bool portOpen) {
-    const QList<QWidget*> openOnly{cmdPortClose,      cmdVFDUpdate, cmdPLUDownload,
-                                   cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
+void frmMain::setPortButtons(PortState state) {
     const QList<QWidget*> closedOnly{cmdPortOpen, optCom1, optCom2, optComOther, cboComOther};
+    QList<QWidget*> enabled{cmdPortClose}; // it cancels a connection attempt, too
+    if (state == PortState::Open)
+        enabled += {cmdVFDUpdate, cmdPLUDownload, cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
+    if (state == PortState::Closed)
+        enabled = closedOnly;
+    QList<QWidget*> disabled = closedOnly;
+    disabled += {cmdPortClose,      cmdVFDUpdate, cmdPLUDownload,
+                 cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
     // Enable before disabling, and keep a keyboard user on the port buttons: when the
     // focused button is switched off, its partner takes the focus.
     const bool focusOnPortButton = cmdPortOpen->hasFocus() || cmdPortClose->hasFocus();
-    for (QWidget* widget : portOpen ? openOnly : closedOnly)
+    for (QWidget* widget : enabled)
         widget->setEnabled(true);
-    for (QWidget* widget : portOpen ? closedOnly : openOnly)
-        widget->setEnabled(false);
+    for (QWidget* widget : disabled)
+        if (!enabled.contains(widget))
+            widget->setEnabled(false);
     if (focusOnPortButton)
-        (portOpen ? cmdPortClose : cmdPortOpen)->setFocus();
+        (state == PortState::Closed ? cmdPortOpen : cmdPortClose)->setFocus();
+}
+
+bool frmMain::connecting() const {
+    return opening_.isValid() && !opening_.isDone();
 }
 
 void frmMain::cmdPortOpen_Click() {
-    if (opening_)
+    if (connecting())
         return; // a connection attempt is still under way
-    setPortButtons(true);
     const PortChoice choice = chosenPort();
     showStatus(QStringLiteral("select comport") + choice.label);
     if (link_ && link_->isOpen()) {
+        setPortButtons(PortState::Open);
         showStatus(QStringLiteral("Port is already opened"));
         return;
     }
     if (choice.port.isEmpty()) {
-        setPortButtons(false);
+        setPortButtons(PortState::Closed);
         showStatus(QStringLiteral("No port given beside Other: type a device such as "
                                   "/dev/ttyUSB0 or an address tcp://HOST:PORT"));
         return;
@@ -51,27 +62,31 @@ void frmMain::cmdPortOpen_Click() {
     link_ = createLink(choice.port, portNames_);
     linkLabel_ = choice.label;
     connect(link_.get(), &Link::failed, this, &frmMain::onLinkFailed);
-    opening_ = true;
-    const bool opened = link_->open(); // a TCP connect waits here, the window stays live
-    opening_ = false;
+    // Until the port is open only "Close" works: it cancels a connection attempt.
+    setPortButtons(PortState::Connecting);
+    opening_ = openPort(choice);
+}
+
+async::Task<void> frmMain::openPort(PortChoice choice) {
+    const bool opened = co_await link_->open(); // a TCP connect suspends here
     if (!opened) {
         // The buttons follow the real port state.
-        setPortButtons(false);
+        setPortButtons(PortState::Closed);
         // The reason names the device; it is not repeated when the label already does.
         QString reason = link_->errorString();
         if (choice.label.trimmed() == choice.port &&
             reason.startsWith(choice.port + QStringLiteral(": ")))
             reason = reason.mid(choice.port.size() + 2);
-        showStatus(QStringLiteral("cannot open port") + choice.label + QStringLiteral(": ") +
-                   reason);
-        return;
+        showStatus(cannotOpenText(choice.label, reason));
+        co_return;
     }
+    setPortButtons(PortState::Open);
     showStatus(QStringLiteral("open port") + choice.label);
 }
 
 void frmMain::cmdPortClose_Click() {
-    setPortButtons(false);
-    if (opening_) {
+    setPortButtons(PortState::Closed);
+    if (connecting()) {
         link_->close(); // cancels the connection attempt; "Open" reports it
         return;
     }
@@ -84,9 +99,9 @@ void frmMain::cmdPortClose_Click() {
 }
 
 void frmMain::onLinkFailed(const QString& reason) {
-    if (sender() != link_.get() || opening_)
+    if (sender() != link_.get() || connecting())
         return;
-    setPortButtons(false);
+    setPortButtons(PortState::Closed);
     showLostPort(reason);
 }
 
@@ -99,7 +114,7 @@ void frmMain::checkPortAfterTransfer() {
     // without the link reporting a failure.
     if (!link_ || link_->isOpen() || !cmdPortClose->isEnabled())
         return;
-    setPortButtons(false);
+    setPortButtons(PortState::Closed);
     showLostPort(QStringLiteral("the device was removed or stopped answering (%1)")
                      .arg(withoutPortName(link_->errorString())));
 }

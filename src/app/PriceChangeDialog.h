@@ -32,8 +32,6 @@ public:
     std::optional<PriceChange> change() const;
     QVector<PricePreviewRow> preview() const { return preview_; }
 
-    QRadioButton* percentOption() const { return optPercent; }
-    QRadioButton* amountOption() const { return optAmount; }
     QLineEdit* byBox() const { return txtChangeBy; }
     QComboBox* roundingBox() const { return cboRounding; }
     QTableWidget* previewTable() const { return grdPreview; }

@@ -28,22 +28,21 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& 
     return button;
 }
 
-// What a row's "State" column says about its job.
-QString stateTextOf(const ScaleJob& job, bool displayRead, bool compare) {
-    const JobOutcome& outcome = job.outcome();
-    switch (outcome.state) {
+// What a row's "State" column says about its job; `retry` is the last "Retry #n" announced.
+QString stateTextOf(const ScaleJob& job, int retry) {
+    const JobResult& result = job.result();
+    const bool displayRead = std::holds_alternative<DisplayWork>(job.work());
+    switch (result.state) {
     case JobState::Waiting:
         return QStringLiteral("waiting");
     case JobState::Sending:
-        if (displayRead || outcome.rowsTotal == 0)
+        if (displayRead || result.rowsTotal == 0)
             return QStringLiteral("reading");
         return QStringLiteral("sending row %1 of %2")
-            .arg(qMin(outcome.rowsDone + 1, outcome.rowsTotal))
-            .arg(outcome.rowsTotal);
+            .arg(qMin(result.rowsDone + 1, result.rowsTotal))
+            .arg(result.rowsTotal);
     case JobState::Retrying:
-        return outcome.lastText.startsWith(QStringLiteral("Retry #"))
-                   ? QStringLiteral("retrying (%1)").arg(outcome.lastText)
-                   : QStringLiteral("retrying");
+        return QStringLiteral("retrying (%1%2)").arg(transfer_texts::kRetry).arg(retry);
     case JobState::Done:
         if (displayRead) {
             const DisplayValues values = job.display();
@@ -52,11 +51,11 @@ QString stateTextOf(const ScaleJob& job, bool displayRead, bool compare) {
                 .arg(values.unitPrice)
                 .arg(values.totalPrice);
         }
-        if (compare)
-            return QStringLiteral("done: %1").arg(outcome.lastText); // "Compare: 2 differences"
+        if (!job.endText().isEmpty())
+            return QStringLiteral("done: %1").arg(job.endText()); // "Compare: 2 differences"
         return QStringLiteral("done");
     case JobState::Failed:
-        return QStringLiteral("failed: %1").arg(outcome.lastText);
+        return QStringLiteral("failed: %1").arg(result.lastText);
     case JobState::Cancelled:
         return QStringLiteral("cancelled");
     }
@@ -280,7 +279,7 @@ void ScalesTab::compareTables() {
 }
 
 void ScalesTab::showDifferences(const ScaleJob& job) {
-    if (job.outcome().state != JobState::Done || job.differences().isEmpty())
+    if (!job.result().succeeded() || job.differences().isEmpty())
         return;
     auto* dialog = new CompareDialog(
         this, [this] { return pathFunction_(true, QStringLiteral("CSV File (*.csv)")); });
@@ -298,7 +297,8 @@ void ScalesTab::startJobs(const JobWork& work) {
     }
     // A fresh group each time: the window's clock may have been replaced since the last.
     jobs_ = std::make_unique<ScaleJobs>(window_.clock(), window_.portNames());
-    const bool displayRead = std::holds_alternative<DisplayWork>(work);
+    const bool oneStep = // no rows to count
+        std::holds_alternative<DisplayWork>(work) || std::holds_alternative<CompareWork>(work);
     const bool compare = std::holds_alternative<CompareWork>(work);
     for (int i = 0; i < grdScales_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = grdScales_->topLevelItem(i);
@@ -306,7 +306,7 @@ void ScalesTab::startJobs(const JobWork& work) {
         row->setText(ColState, {});
         grdScales_->removeItemWidget(row, ColProgress);
     }
-    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, displayRead, compare](ScaleJob* job) {
+    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, oneStep, compare](ScaleJob* job) {
         QTreeWidgetItem* row = nullptr;
         for (int i = 0; i < grdScales_->topLevelItemCount() && !row; ++i)
             if (grdScales_->topLevelItem(i)->text(ColName) == job->scale().name)
@@ -317,26 +317,29 @@ void ScalesTab::startJobs(const JobWork& work) {
         job->setLineLog(&window_.lineLog()); // each line names its port
         auto* bar = new QProgressBar;
         bar->setObjectName(QStringLiteral("barScaleProgress"));
-        const bool oneStep = displayRead || compare; // no rows to count
         bar->setRange(0, oneStep ? 1 : 0);
         bar->setTextVisible(!oneStep);
         bar->setFormat(QStringLiteral("%v of %m"));
         grdScales_->setItemWidget(row, ColProgress, bar);
-        const auto refresh = [this, row, bar, job, displayRead, compare, oneStep] {
-            const JobOutcome& outcome = job->outcome();
+        auto lastRetry = std::make_shared<int>(0);
+        const auto refresh = [this, row, bar, job, oneStep, lastRetry] {
+            const JobResult& result = job->result();
             if (oneStep) {
-                bar->setValue(outcome.state == JobState::Done ? 1 : 0);
+                bar->setValue(result.state == JobState::Done ? 1 : 0);
             } else {
-                bar->setMaximum(outcome.rowsTotal);
-                bar->setValue(outcome.rowsDone);
+                bar->setMaximum(result.rowsTotal);
+                bar->setValue(result.rowsDone);
             }
             const bool wasLoading = std::exchange(loading_, true);
-            row->setText(ColState, stateTextOf(*job, displayRead, compare));
+            row->setText(ColState, stateTextOf(*job, *lastRetry));
             loading_ = wasLoading;
         };
         refresh();
-        connect(job, &ScaleJob::statusText, bar, refresh);
-        connect(job, &ScaleJob::progress, bar, refresh);
+        connect(job, &ScaleJob::retrying, bar, [refresh, lastRetry](int retry) {
+            *lastRetry = retry;
+            refresh();
+        });
+        connect(job, &ScaleJob::progressed, bar, refresh);
         connect(job, &ScaleJob::stateChanged, bar, refresh);
         connect(job, &ScaleJob::finished, this, &ScalesTab::updateButtons);
         if (compare)
@@ -364,7 +367,7 @@ ScaleJob* ScalesTab::jobOf(const QTreeWidgetItem* row) const {
     auto* job = qobject_cast<ScaleJob*>(row->data(ColName, kJobRole).value<QObject*>());
     // Only a job of the current group that has not ended counts.
     for (const auto& current : jobs_->jobs())
-        if (current.get() == job && !job->outcome().ended())
+        if (current.get() == job && !job->result().ended())
             return job;
     return nullptr;
 }

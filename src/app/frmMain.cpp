@@ -60,9 +60,11 @@ frmMain::frmMain(QWidget* parent)
 }
 
 frmMain::~frmMain() {
-    // A line job still waiting ends here, with no further byte; its end still finds the
-    // window whole.
-    lineJob_ = {};
+    // A line job still waiting ends here, with no further byte, and so does a connection
+    // attempt; the job's session still finds the window whole.
+    lineJob_.reset();
+    lineSession_.reset();
+    opening_ = {};
     // The grid views go before the tables they show; the port is released with link_.
     delete SSTab;
     SSTab = nullptr;
@@ -76,7 +78,7 @@ frmMain::~frmMain() {
 
 void frmMain::Form_Load() {
     optCom1->setChecked(true);
-    setPortButtons(false);
+    setPortButtons(PortState::Closed);
 
     plu_.reset();
     ingred_.reset();

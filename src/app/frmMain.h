@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/SavePrompt.h"
+#include "app/TransferSession.h"
 #include "async/Task.h"
+#include "jobs/ScaleJob.h"
 #include "serial/Clock.h"
 #include "serial/LineLog.h"
 #include "serial/LinkFactory.h"
@@ -132,7 +134,7 @@ public:
 
     // A transfer or a display read runs on the port of the single-port tabs (also while its
     // job is being started: on a clock that never waits, it runs to its end right there).
-    bool lineBusy() const { return lineWork_ > 0 || (lineJob_.isValid() && !lineJob_.isDone()); }
+    bool lineBusy() const;
 
     // The clock of every wait on the line (tests put a manual clock here).
     void setClock(Clock& clock) { clock_ = &clock; }
@@ -193,11 +195,26 @@ private:
         QString label; // what follows "select comport", "open port": "1", " /dev/ttyUSB0"
     };
     PortChoice chosenPort() const;
-    void setPortButtons(bool portOpen);
+    enum class PortState { Closed, Connecting, Open };
+    void setPortButtons(PortState state);
+    bool connecting() const;
     void onLinkFailed(const QString& reason);
     void showLostPort(const QString& reason);
-    async::Task<void> updateDisplay(); // DisplayUpdate.cpp
-    async::Task<void> comparePlus();   // PluCompareCommand.cpp
+    async::Task<void> openPort(PortChoice choice);
+
+    // The single-port tabs' jobs (LineJob.cpp). `prepare` connects to the job before it
+    // starts; `ended` runs at its end and may continue the session with a follow-up job.
+    struct LineJobHooks {
+        std::function<void(ScaleJob& job)> prepare;
+        std::function<void(const ScaleJob& job)> ended;
+    };
+    void startLineJob(JobWork work, TransferSession::Kind kind, LineJobHooks hooks);
+    void continueLineJob(JobWork work, LineJobHooks hooks);
+    void runLineJob(JobWork work, LineJobHooks hooks);
+    // DownloadCommands.cpp
+    template <typename TableT>
+    void downloadTable(TableT& table, const DownloadSelection& selection, DownloadChecks checks);
+    void startDownload(DownloadPlan plan, DownloadChecks checks);
 
     PluTable plu_;
     IngredTable ingred_;
@@ -207,8 +224,8 @@ private:
     PriceChangeFunction priceChangeFunction_;
 
     std::unique_ptr<Link> link_;
-    QString linkLabel_; // the label of the port link_ was opened on
-    bool opening_ = false;
+    QString linkLabel_;            // the label of the port link_ was opened on
+    async::Task<void> opening_;    // "Open" connecting to a serial device server
     int lineWork_ = 0;             // transfers and display reads under way
     QList<QAction*> fileCommands_; // New, Open, Save and the workbook items of both menus
     RealClock realClock_;
@@ -274,6 +291,8 @@ private:
     CompareDialog* compareDialog_ = nullptr;
 
     // The transfer or display read of the single-port tabs, started by its button's handler
-    // and going on from the event loop. Last, so it ends first, while the window is whole.
-    async::Task<void> lineJob_;
+    // and going on from the event loop, and the window's side of it. Last, so they end first,
+    // while the window is whole.
+    std::unique_ptr<TransferSession> lineSession_;
+    std::unique_ptr<ScaleJob> lineJob_;
 };

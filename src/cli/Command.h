@@ -6,7 +6,7 @@
 
 #include <functional>
 
-// Exit codes of scalectl.
+// Exit codes of scalectl. A job's outcome gives 0 or 1 (exitStatusOf in jobs/JobResult.h).
 enum ExitCode : int {
     ExitOk = 0,        // success: a download ended with " THE END ", an upload without abort
     ExitRefused = 1,   // refusal or abort

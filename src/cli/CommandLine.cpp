@@ -44,6 +44,16 @@ void CommandLine::addValue(const QString& name) {
     valueNames_.append(name);
 }
 
+void CommandLine::addSwitches(const QStringList& names) {
+    for (const QString& name : names)
+        addSwitch(name);
+}
+
+void CommandLine::addValues(const QStringList& names) {
+    for (const QString& name : names)
+        addValue(name);
+}
+
 std::optional<int> CommandLine::parse(const QStringList& args, const QString& help) {
     // The parser skips its first argument, the program's name.
     const bool parsed = parser_.parse(QStringList{QStringLiteral("scalectl")} + args);

@@ -18,6 +18,8 @@ public:
 
     void addSwitch(const QString& name); // --name
     void addValue(const QString& name);  // --name VALUE; an empty VALUE is a usage error
+    void addSwitches(const QStringList& names);
+    void addValues(const QStringList& names);
 
     // Reads `args`. When the command is to end at once, returns its exit code: ExitOk once
     // `help` is printed on stdout, ExitUsage once a usage error is reported on stderr.

@@ -3,13 +3,10 @@
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
-#include "cli/PortSession.h"
-#include "cli/QuitOnSignal.h"
+#include "cli/JobRunner.h"
 #include "cli/TraceFile.h"
 #include "files/FileBytes.h"
 #include "files/TableFileCommands.h"
-#include "jobs/PluCompare.h"
-#include "serial/TransferAbort.h"
 
 #include <memory>
 #include <optional>
@@ -40,9 +37,7 @@ const QString kHelp = QStringLiteral(
 
 int compare(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("compare"), kUsage);
-    line.addValue(QStringLiteral("port"));
-    line.addValue(QStringLiteral("csv"));
-    line.addValue(QStringLiteral("trace"));
+    line.addValues({QStringLiteral("port"), QStringLiteral("csv"), QStringLiteral("trace")});
     if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
         return *done;
     const QStringList positional = line.positional();
@@ -53,41 +48,30 @@ int compare(const QStringList& args) {
     if (port.isEmpty())
         return line.usageError(QStringLiteral("--port PORT is required"));
 
-    auto table = std::make_unique<PluTable>();
+    auto table = std::make_shared<PluTable>();
     const OpenResult opened = openTable(*table, positional[1]);
     if (!opened.ok) {
         cli::printError(QStringLiteral("scalectl compare: ") + opened.status);
         return ExitFileError;
     }
-    QList<int> numbers;
-    for (int row = 1; row <= table->count; ++row)
-        numbers.append(table->records[row].PluNo);
-
-    std::unique_ptr<TraceFile> trace;
-    if (line.isSet(QStringLiteral("trace"))) {
-        trace = TraceFile::open(QStringLiteral("compare"), line.value(QStringLiteral("trace")));
-        if (!trace)
-            return ExitFileError;
-    }
-
-    TransferAbort abort;
-    const AbortOnTerminationSignals stopCancels(abort);
-    const std::unique_ptr<PortSession> session =
-        PortSession::open(QStringLiteral("compare"), port, &abort);
-    if (!session)
+    cli::JobRun run;
+    run.command = QStringLiteral("compare");
+    run.file = positional[1];
+    run.statusOnStderr = true; // stdout holds the differences alone
+    cli::JobRunner runner(run, {ScaleEntry{port, port}});
+    if (const std::optional<int> failed = runner.openTrace(line.value(QStringLiteral("trace"))))
+        return *failed;
+    runner.run(CompareWork{table});
+    if (runner.saidCouldNotOpen())
         return ExitRefused;
-    if (trace)
-        trace->attach(session->wire());
-    const ScaleReadBack read =
-        async::waitFor(readBackPlus(session->wire(), true, numbers, cli::printError));
-    session->close();
-    if (!read.complete()) {
-        cli::printError(
-            QStringLiteral("scalectl compare: the scale could not be read: %1").arg(read.failure));
+    const ScaleJob& job = runner.onlyJob();
+    if (!job.result().ending.done()) {
+        cli::printError(QStringLiteral("scalectl compare: the scale could not be read: %1")
+                            .arg(job.result().lastText));
         return ExitRefused;
     }
 
-    const QList<PluDifference> differences = comparePlus(*table, read);
+    const QList<PluDifference>& differences = job.differences();
     for (const PluDifference& difference : differences)
         cli::printLine(describe(difference));
     if (line.isSet(QStringLiteral("csv"))) {

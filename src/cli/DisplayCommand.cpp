@@ -3,10 +3,9 @@
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
-#include "cli/ManyScales.h"
-#include "cli/PortSession.h"
+#include "cli/JobRunner.h"
+#include "cli/ScaleOptions.h"
 #include "cli/TraceFile.h"
-#include "protocol/DisplayRead.h"
 
 #include <memory>
 #include <optional>
@@ -49,12 +48,35 @@ const QString kHelp = QStringLiteral(
     "Exit codes: 0 read (every scale), 1 no answer, no record or the port failed (any\n"
     "scale), 2 usage error, 3 LIST, the report or the trace file cannot be read or written.");
 
+// The single scale's values on stdout, or on stderr what came instead.
+int printReading(const ScaleJob& job) {
+    const Ending& ending = job.result().ending;
+    const QString port = job.scale().port;
+    if (job.showsValues())
+        cli::printLine(QStringLiteral("%1 %2 %3")
+                           .arg(job.display().weight)
+                           .arg(job.display().unitPrice)
+                           .arg(job.display().totalPrice));
+    switch (ending.outcome) {
+    case Outcome::Done:
+        return ExitOk;
+    case Outcome::GaveUp:
+        // With the values shown the record was missing; without, the sync failed.
+        cli::printError(
+            job.showsValues()
+                ? QStringLiteral("scalectl display: the scale %1").arg(ending.reason)
+                : QStringLiteral("scalectl display: the scale on %1 %2").arg(port, ending.reason));
+        return ExitRefused;
+    default:
+        cli::printError(QStringLiteral("scalectl display: %1: %2").arg(port, ending.reason));
+        return ExitRefused;
+    }
+}
+
 int display(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("display"), kUsage);
-    line.addValue(QStringLiteral("port"));
-    line.addValue(QStringLiteral("scales"));
-    line.addValue(QStringLiteral("report"));
-    line.addValue(QStringLiteral("trace"));
+    line.addValues({QStringLiteral("port"), QStringLiteral("scales"), QStringLiteral("report"),
+                    QStringLiteral("trace")});
     if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
         return *done;
     if (!line.positional().isEmpty())
@@ -67,52 +89,18 @@ int display(const QStringList& args) {
     const QString reportPath = line.value(QStringLiteral("report"));
     if (const std::optional<int> done = cli::checkReportPath(QStringLiteral("display"), reportPath))
         return *done;
-    std::unique_ptr<TraceFile> trace; // before the port: it outlives the wire's use of it
-    if (line.isSet(QStringLiteral("trace"))) {
-        trace = TraceFile::open(QStringLiteral("display"), line.value(QStringLiteral("trace")));
-        if (!trace)
-            return ExitFileError;
-    }
-    if (scales.size() > 1 || !reportPath.isEmpty()) {
-        cli::ManyScalesRun run;
-        run.command = QStringLiteral("display");
-        run.reportPath = reportPath;
-        run.trace = trace ? &trace->log() : nullptr;
-        return cli::runOnScales(run, scales, DisplayWork{});
-    }
-    const QString port = scales.first().port;
-
-    const std::unique_ptr<PortSession> session = PortSession::open(QStringLiteral("display"), port);
-    if (!session)
+    cli::JobRun run;
+    run.command = QStringLiteral("display");
+    run.reportPath = reportPath;
+    cli::JobRunner runner(run, scales);
+    if (const std::optional<int> failed = runner.openTrace(line.value(QStringLiteral("trace"))))
+        return *failed;
+    runner.run(DisplayWork{});
+    if (!runner.single())
+        return runner.finishMany();
+    if (runner.saidCouldNotOpen())
         return ExitRefused;
-    if (trace)
-        trace->attach(session->wire());
-    const DisplayReadResult result = async::waitFor(readDisplay(session->wire()));
-    session->close();
-
-    switch (result.outcome) {
-    case DisplayReadOutcome::NoSync:
-        cli::printError(QStringLiteral("scalectl display: the scale on %1 %2")
-                            .arg(port, syncFailureText(result)));
-        return ExitRefused;
-    case DisplayReadOutcome::LinkFailed:
-    case DisplayReadOutcome::Aborted:
-        cli::printError(QStringLiteral("scalectl display: %1: %2").arg(port, result.error));
-        return ExitRefused;
-    case DisplayReadOutcome::NoRecord:
-    case DisplayReadOutcome::Shown:
-        break;
-    }
-    cli::printLine(QStringLiteral("%1 %2 %3")
-                       .arg(result.values.weight)
-                       .arg(result.values.unitPrice)
-                       .arg(result.values.totalPrice));
-    if (result.outcome == DisplayReadOutcome::NoRecord) {
-        cli::printError(QStringLiteral(
-            "scalectl display: the scale answered but sent no display record within 5 seconds"));
-        return ExitRefused;
-    }
-    return ExitOk;
+    return printReading(runner.onlyJob());
 }
 
 RegisterCommand reg{CliCommand{QStringLiteral("display"),

@@ -4,14 +4,10 @@
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
-#include "cli/ManyScales.h"
-#include "cli/PortSession.h"
-#include "cli/QuitOnSignal.h"
+#include "cli/JobRunner.h"
+#include "cli/ScaleOptions.h"
 #include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
-#include "jobs/CheckedDownload.h"
-#include "protocol/DownloadEngine.h"
-#include "serial/TransferAbort.h"
 
 #include <QDateTime>
 
@@ -103,15 +99,10 @@ std::optional<std::pair<QString, QString>> splitRange(const QString& text) {
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
     cli::CommandLine line(QStringLiteral("download"), kUsage);
-    line.addSwitch(QStringLiteral("all"));
-    line.addValue(QStringLiteral("one"));
-    line.addValue(QStringLiteral("range"));
-    line.addValue(QStringLiteral("port"));
-    line.addValue(QStringLiteral("scales"));
-    line.addValue(QStringLiteral("report"));
-    line.addValue(QStringLiteral("backup"));
-    line.addSwitch(QStringLiteral("verify"));
-    line.addValue(QStringLiteral("trace"));
+    line.addSwitches({QStringLiteral("all"), QStringLiteral("verify")});
+    line.addValues({QStringLiteral("one"), QStringLiteral("range"), QStringLiteral("port"),
+                    QStringLiteral("scales"), QStringLiteral("report"), QStringLiteral("backup"),
+                    QStringLiteral("trace")});
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList positional = line.positional();
@@ -177,48 +168,25 @@ template <typename TableT> int downloadFile(const Options& options) {
         return ExitRefused;
     }
 
-    std::unique_ptr<TraceFile> trace; // before the port: it outlives the wire's use of it
-    if (!options.trace.isEmpty()) {
-        trace = TraceFile::open(QStringLiteral("download"), options.trace);
-        if (!trace)
-            return ExitFileError;
-    }
     DownloadChecks checks;
     checks.verify = options.verify;
     checks.backupDir = options.backupDir;
     checks.now = QDateTime::currentDateTime();
-    if (options.scales.size() > 1 || !options.reportPath.isEmpty()) {
-        cli::ManyScalesRun run;
-        run.command =
-            QStringLiteral("download ") +
-            (options.table == TableChoice::Plu ? QStringLiteral("plu") : QStringLiteral("ingred"));
-        run.file = options.file;
-        run.reportPath = options.reportPath;
-        run.trace = trace ? &trace->log() : nullptr;
-        return cli::runOnScales(run, options.scales, DownloadWork{plan, checks});
-    }
-
-    const ScaleEntry& scale = options.scales.first();
-    checks.scaleName = scale.name;
-    TransferAbort abort;
-    const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
-    const std::unique_ptr<PortSession> session =
-        PortSession::open(QStringLiteral("download"), scale.port, &abort);
-    if (!session)
+    cli::JobRun run;
+    run.command =
+        QStringLiteral("download ") +
+        (options.table == TableChoice::Plu ? QStringLiteral("plu") : QStringLiteral("ingred"));
+    run.file = options.file;
+    run.reportPath = options.reportPath;
+    cli::JobRunner runner(run, options.scales);
+    if (const std::optional<int> failed = runner.openTrace(options.trace))
+        return *failed;
+    runner.run(DownloadWork{plan, checks});
+    if (!runner.single())
+        return runner.finishMany();
+    if (runner.saidCouldNotOpen())
         return ExitRefused;
-    if (trace)
-        trace->attach(session->wire());
-    bool succeeded = false;
-    if (!checks.verify && checks.backupDir.isEmpty()) {
-        succeeded = async::waitFor(runDownload(plan, session->wire(), cli::printLine)) ==
-                    DownloadOutcome::Finished;
-    } else {
-        const CheckedDownload checked =
-            async::waitFor(runCheckedDownload(plan, session->wire(), checks, cli::printLine));
-        succeeded = checked.succeeded(checks);
-    }
-    session->close();
-    return succeeded ? ExitOk : ExitRefused;
+    return exitStatusOf(runner.onlyJob().result().ending.outcome);
 }
 
 int download(const QStringList& args) {

@@ -1,7 +1,6 @@
 #include "cli/TraceFile.h"
 
 #include "cli/Command.h"
-#include "serial/Wire.h"
 
 #include <QDir>
 
@@ -32,10 +31,6 @@ TraceFile::TraceFile(const QString& command, const QString& path)
     : command_(command), file_(path), log_(kLinesKept) {
     QObject::connect(&log_, &LineLog::lineAdded, &log_,
                      [this](const LineEntry& entry) { write(entry); });
-}
-
-void TraceFile::attach(Wire& wire) {
-    wire.setLog(&log_);
 }
 
 void TraceFile::write(const LineEntry& entry) {

@@ -7,21 +7,10 @@
 
 #include <memory>
 
-class Wire;
-
 // `--trace FILE` of the commands that talk to the scale: every line of the line log (see
 // lineText), written to FILE as it happens and flushed at once, so that FILE holds the line
-// up to its last byte even when the command is interrupted. Usage in a command:
-//
-//     std::unique_ptr<TraceFile> trace;
-//     if (line.isSet(QStringLiteral("trace"))) {
-//         trace = TraceFile::open(QStringLiteral("upload"), line.value(QStringLiteral("trace")));
-//         if (!trace)
-//             return ExitFileError; // before the port is opened
-//     }
-//     ...
-//     if (trace)
-//         trace->attach(session->wire());
+// up to its last byte even when the command is interrupted. A command opens it before any
+// port (an unwritable FILE ends it with ExitFileError first) and hands log() to its jobs.
 class TraceFile {
 public:
     // The option's lines for a command's --help.
@@ -31,10 +20,6 @@ public:
     // stderr ("scalectl COMMAND: cannot write the trace file "FILE": reason") and returns
     // null; the command then ends with ExitFileError before any byte is sent.
     static std::unique_ptr<TraceFile> open(const QString& command, const QString& path);
-
-    // From now on every byte on the wire's line goes to FILE. The trace must outlive the
-    // wire's use of it (declare it before the port session).
-    void attach(Wire& wire);
 
     // The lines written so far (the most recent ones: the file holds them all).
     const LineLog& log() const { return log_; }

@@ -3,12 +3,9 @@
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
-#include "cli/PortSession.h"
-#include "cli/QuitOnSignal.h"
+#include "cli/JobRunner.h"
 #include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
-#include "protocol/UploadEngine.h"
-#include "serial/TransferAbort.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -72,10 +69,8 @@ struct Options {
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
     cli::CommandLine line(QStringLiteral("upload"), kUsage);
-    line.addSwitch(QStringLiteral("all"));
-    line.addValue(QStringLiteral("one"));
-    line.addValue(QStringLiteral("port"));
-    line.addValue(QStringLiteral("trace"));
+    line.addSwitches({QStringLiteral("all")});
+    line.addValues({QStringLiteral("one"), QStringLiteral("port"), QStringLiteral("trace")});
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList files = line.positional();
@@ -123,9 +118,13 @@ SaveResult writeListed(PluTable& table, const QString& path) {
     return copied.ok ? saveRecords(table, path) : SaveResult{false, copied.status};
 }
 
-// " (stopped by SIGINT)": why the upload ended early, when the status texts do not say it.
+// " (stopped by SIGINT)": why the upload ended early, when the status texts do not say it
+// (they name a failure the scale gave up on).
 QString why(const UploadResult& result) {
-    return result.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.error);
+    const Outcome outcome = result.ending.outcome;
+    if (outcome != Outcome::PortLost && outcome != Outcome::Cancelled)
+        return {};
+    return QStringLiteral(" (%1)").arg(result.ending.reason);
 }
 
 // Writes what the upload received: to OUT when it ended as it should, else beside OUT, as an
@@ -166,30 +165,19 @@ int upload(const QStringList& args) {
                             .arg(shown(options.out), *problem));
         return ExitFileError;
     }
-    std::unique_ptr<TraceFile> trace;
-    if (!options.trace.isEmpty()) {
-        trace = TraceFile::open(QStringLiteral("upload"), options.trace);
-        if (!trace)
-            return ExitFileError;
-    }
 
-    TransferAbort abort;
-    const AbortOnTerminationSignals stopCancels(abort); // Ctrl-C: as "Cancel" in the window
-    const std::unique_ptr<PortSession> session =
-        PortSession::open(QStringLiteral("upload"), options.port, &abort);
-    if (!session)
+    cli::JobRun run;
+    run.command = QStringLiteral("upload");
+    cli::JobRunner runner(run, {ScaleEntry{options.port, options.port}});
+    if (const std::optional<int> failed = runner.openTrace(options.trace))
+        return *failed;
+    runner.run(UploadWork{options.selection});
+    if (runner.saidCouldNotOpen())
         return ExitRefused;
-    if (trace)
-        trace->attach(session->wire());
-    auto table = std::make_unique<PluTable>(); // 601 records: too big for the stack
-    table->reset();
-    UploadEngine engine(session->wire(), *table, {cli::printLine, {}, {}});
-    const UploadResult result = async::waitFor(engine.run(options.selection));
-    session->close();
-
-    if (result.outcome == UploadOutcome::Refused)
+    const ScaleJob& job = runner.onlyJob();
+    if (job.upload().ending.outcome == Outcome::Refused)
         return ExitRefused; // "PLU No is not valid" is on stdout; nothing was sent
-    return writeReceived(*table, result, options.out);
+    return writeReceived(*job.uploadedTable(), job.upload(), options.out);
 }
 
 RegisterCommand reg{CliCommand{QStringLiteral("upload"),

@@ -1,39 +1,41 @@
 #include "jobs/CheckedDownload.h"
 
 async::Task<CheckedDownload> runCheckedDownload(const DownloadPlan& plan, Wire& wire,
-                                                DownloadChecks checks, StatusSink status,
-                                                ProgressSink progress) {
+                                                DownloadChecks checks, ExchangeEvents events) {
     CheckedDownload result;
     const bool plu = plan.kind && plan.kind->readsBack;
-    const auto show = [&status](const QString& text) {
-        if (status)
-            status(text);
-    };
 
     if (plu && !plan.refused() && !checks.backupDir.isEmpty()) {
         result.backup =
-            co_await backUpScalePlus(wire, checks.backupDir, checks.scaleName, checks.now, status);
+            co_await backUpScalePlus(wire, checks.backupDir, checks.scaleName, checks.now, events);
         if (!result.backup.made()) {
             result.backupFailed = true;
-            show(QStringLiteral("Backup failed: %1; nothing was sent").arg(result.backup.error));
+            const QString text =
+                QStringLiteral("Backup failed: %1; nothing was sent").arg(result.backup.error);
+            events.show(text);
+            result.ending = {Outcome::Refused, text};
             co_return result;
         }
-        show(QStringLiteral("Backup written to %1").arg(result.backup.path));
+        events.show(QStringLiteral("Backup written to %1").arg(result.backup.path));
     }
 
-    result.outcome = co_await runDownload(plan, wire, status, std::move(progress));
-    if (!plu || !checks.verify || result.outcome != DownloadOutcome::Finished)
+    result.ending = co_await runDownload(plan, wire, events);
+    if (!plu || !checks.verify || !result.ending.done())
         co_return result;
 
-    result.verify = co_await verifyPluDownload(plan, wire, status);
+    result.verify = co_await verifyPluDownload(plan, wire, events);
     result.verified = result.verify.failure.isEmpty();
     for (const PluDifference& mismatch : result.verify.mismatches)
-        show(describe(mismatch));
+        events.show(describe(mismatch));
+    QString text;
     if (!result.verified)
-        show(QStringLiteral("Verify failed: %1").arg(result.verify.failure));
+        text = QStringLiteral("Verify failed: %1").arg(result.verify.failure);
     else if (result.verify.mismatches.isEmpty())
-        show(QStringLiteral("Verify: %1 PLUs match the table").arg(plan.rows.size()));
+        text = QStringLiteral("Verify: %1 PLUs match the table").arg(plan.rows.size());
     else
-        show(QStringLiteral("Verify failed: %1 differences").arg(result.verify.mismatches.size()));
+        text = QStringLiteral("Verify failed: %1 differences").arg(result.verify.mismatches.size());
+    events.show(text);
+    if (!result.verify.passed())
+        result.ending = {Outcome::ChecksFailed, text};
     co_return result;
 }

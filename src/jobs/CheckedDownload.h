@@ -9,7 +9,7 @@
 
 // What a download does besides sending: back the scale's PLU table up first, read the sent
 // PLUs back afterwards. Both only for kinds the upload reads back (the PLUs); an ingredient
-// download ignores them.
+// download ignores them. Without either it is the plain download.
 struct DownloadChecks {
     bool verify = false;
     QString backupDir; // empty: no backup
@@ -18,16 +18,13 @@ struct DownloadChecks {
 };
 
 struct CheckedDownload {
-    DownloadOutcome outcome = DownloadOutcome::Refused;
+    // The download's ending; Refused when the backup could not be made (nothing was sent),
+    // ChecksFailed when the read-back found a difference or could not be completed.
+    Ending ending;
     bool backupFailed = false; // nothing was sent because the backup could not be made
     BackupResult backup;
     bool verified = false; // the read-back ran to its end
     VerifyResult verify;
-
-    // Sent, and (when asked) backed up before and read back equal afterwards.
-    bool succeeded(const DownloadChecks& checks) const {
-        return outcome == DownloadOutcome::Finished && (!checks.verify || verify.passed());
-    }
 };
 
 // The download of `plan` with its checks. A backup that cannot be made ends it before the
@@ -35,8 +32,7 @@ struct CheckedDownload {
 // shows each mismatch ("PLU 12: U/Price ...") and then "Verify: N PLUs match the table" or
 // "Verify failed: N differences". The download's own texts, bytes and timing are unchanged.
 async::Task<CheckedDownload> runCheckedDownload(const DownloadPlan& plan, Wire& wire,
-                                                DownloadChecks checks, StatusSink status,
-                                                ProgressSink progress = {});
+                                                DownloadChecks checks, ExchangeEvents events);
 
 // Said wherever verification is offered for the ingredient messages.
 inline const QString kIngredCannotBeVerified =

@@ -6,28 +6,34 @@
 
 int exitStatusOf(const QList<ScaleReportEntry>& scales) {
     for (const ScaleReportEntry& entry : scales)
-        if (!entry.outcome.succeeded())
+        if (!entry.result.succeeded())
             return 1;
     return 0;
+}
+
+QJsonObject scaleReportJson(const ScaleReportEntry& entry) {
+    const JobResult& result = entry.result;
+    const bool ended = result.ended();
+    return QJsonObject{
+        {QStringLiteral("name"), entry.scale.name},
+        {QStringLiteral("port"), entry.scale.port},
+        {QStringLiteral("state"), stateName(result.state)},
+        {QStringLiteral("outcome"), ended ? outcomeName(result.ending.outcome) : QString()},
+        {QStringLiteral("reason"), ended ? result.ending.reason : QString()},
+        {QStringLiteral("succeeded"), result.succeeded()},
+        {QStringLiteral("rowsSent"), result.rowsDone},
+        {QStringLiteral("rowsTotal"), result.rowsTotal},
+        {QStringLiteral("retries"), result.retries},
+        {QStringLiteral("finalText"), result.lastText},
+        {QStringLiteral("exitStatus"), ended ? exitStatusOf(result.ending.outcome) : 1},
+    };
 }
 
 QByteArray jobReportJson(const QString& command, const QString& file,
                          const QList<ScaleReportEntry>& scales) {
     QJsonArray list;
-    for (const ScaleReportEntry& entry : scales) {
-        const JobOutcome& outcome = entry.outcome;
-        list.append(QJsonObject{
-            {QStringLiteral("name"), entry.scale.name},
-            {QStringLiteral("port"), entry.scale.port},
-            {QStringLiteral("state"), stateName(outcome.state)},
-            {QStringLiteral("succeeded"), outcome.succeeded()},
-            {QStringLiteral("rowsSent"), outcome.rowsDone},
-            {QStringLiteral("rowsTotal"), outcome.rowsTotal},
-            {QStringLiteral("retries"), outcome.retries},
-            {QStringLiteral("finalText"), outcome.lastText},
-            {QStringLiteral("exitStatus"), outcome.succeeded() ? 0 : 1},
-        });
-    }
+    for (const ScaleReportEntry& entry : scales)
+        list.append(scaleReportJson(entry));
     QJsonObject report{{QStringLiteral("command"), command},
                        {QStringLiteral("exitStatus"), exitStatusOf(scales)},
                        {QStringLiteral("scales"), list}};

@@ -10,11 +10,11 @@
 #include <memory>
 
 async::Task<VerifyResult> verifyPluDownload(const DownloadPlan& plan, Wire& wire,
-                                            StatusSink status) {
+                                            ExchangeEvents events) {
     QList<int> numbers;
     for (const DownloadRow& row : plan.rows)
         numbers.append(row.number);
-    const ScaleReadBack read = co_await readBackPlus(wire, false, numbers, std::move(status));
+    const ScaleReadBack read = co_await readBackPlus(wire, false, numbers, std::move(events));
 
     VerifyResult result;
     result.failure = read.failure;
@@ -31,7 +31,7 @@ async::Task<VerifyResult> verifyPluDownload(const DownloadPlan& plan, Wire& wire
 }
 
 async::Task<BackupResult> backUpScalePlus(Wire& wire, QString dir, QString scaleName, QDateTime now,
-                                          StatusSink status) {
+                                          ExchangeEvents events) {
     BackupResult result;
     if (!QFileInfo(dir).isDir()) {
         result.error = QStringLiteral("the folder %1 does not exist").arg(dir);
@@ -39,7 +39,7 @@ async::Task<BackupResult> backUpScalePlus(Wire& wire, QString dir, QString scale
     }
     QList<int> noMoreNumbers;
     const ScaleReadBack read =
-        co_await readBackPlus(wire, true, std::move(noMoreNumbers), std::move(status));
+        co_await readBackPlus(wire, true, std::move(noMoreNumbers), std::move(events));
     if (!read.complete()) {
         result.error =
             QStringLiteral("the scale's PLU table could not be read: %1").arg(read.failure);

@@ -15,7 +15,7 @@ struct VerifyResult {
     bool passed() const { return failure.isEmpty() && mismatches.isEmpty(); }
 };
 async::Task<VerifyResult> verifyPluDownload(const DownloadPlan& plan, Wire& wire,
-                                            StatusSink status);
+                                            ExchangeEvents events);
 
 // Before an all-rows PLU download: the scale's PLU table ("All PLU"), written as a PLU file
 // `DIR/<scale>-<yyyyMMdd-HHmmss>.plu`. `error` says why there is no backup.
@@ -26,4 +26,4 @@ struct BackupResult {
     bool made() const { return error.isEmpty(); }
 };
 async::Task<BackupResult> backUpScalePlus(Wire& wire, QString dir, QString scaleName, QDateTime now,
-                                          StatusSink status);
+                                          ExchangeEvents events);

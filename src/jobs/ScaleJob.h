@@ -2,10 +2,12 @@
 
 #include "async/Task.h"
 #include "jobs/CheckedDownload.h"
+#include "jobs/JobResult.h"
 #include "jobs/PluCompare.h"
 #include "jobs/ScaleEntry.h"
 #include "protocol/DisplayValues.h"
 #include "protocol/DownloadPlan.h"
+#include "protocol/UploadEngine.h"
 #include "serial/LinkFactory.h"
 #include "serial/TransferAbort.h"
 
@@ -18,60 +20,59 @@
 class Clock;
 class LineLog;
 class Link;
-
-// Where a scale's job stands, as its row on the "Scales" tab shows it.
-enum class JobState {
-    Waiting,   // made, not started
-    Sending,   // the port is open and the exchange runs
-    Retrying,  // the exchange announced "Retry #n" for the current row
-    Done,      // ended as the operator expects (" THE END ", or the display read)
-    Failed,    // refused, given up, or the port failed or could not be opened
-    Cancelled, // cancelled ("Cancel", "Cancel all", Exit, Ctrl-C)
-};
-QString stateName(JobState state); // "waiting", "sending", "retrying", "done", "failed", ...
-
-// What a job did: for the report and the tab.
-struct JobOutcome {
-    JobState state = JobState::Waiting;
-    int rowsDone = 0;  // rows the scale accepted (download)
-    int rowsTotal = 0; // rows selected (download)
-    int retries = 0;   // "Retry #n" announced, all rows together
-    QString lastText;  // the last status text
-
-    bool succeeded() const { return state == JobState::Done; }
-    bool ended() const {
-        return state == JobState::Done || state == JobState::Failed || state == JobState::Cancelled;
-    }
-};
+class Wire;
 
 // What a job does on its scale.
 struct DownloadWork {
     DownloadPlan plan;     // settled before the job starts; the job keeps its own copy
     DownloadChecks checks; // backup and verify (PLUs only); the backup is named after the scale
 };
+// Reads PLU records into a table of the job's own (uploadedTable()).
+struct UploadWork {
+    UploadSelection selection;
+};
 struct DisplayWork {};
 // Reads the scale's PLU table into records of the job's own and compares it with `table`.
 struct CompareWork {
     std::shared_ptr<const PluTable> table;
 };
-using JobWork = std::variant<DownloadWork, DisplayWork, CompareWork>;
+using JobWork = std::variant<DownloadWork, UploadWork, DisplayWork, CompareWork>;
 
-// One transfer with one scale, as an object of its own: its own port (made from the scale's
-// port name, opened when it starts, closed when it ends), its own copy of the rows, its own
-// cancel. It runs on the event loop beside any number of others and tells how it goes by
-// signals. Every byte, text, time-out, pause and retry are those of the single-port
-// exchanges.
+// One transfer with one scale, as an object of its own: a download with its checks, an
+// upload, a compare or a display read. It runs on a port of its own (made from the scale's
+// port name, opened when it starts, closed when it ends) or on a port that is open already
+// (the window's, borrowed and left open). It owns its copy of the rows and its cancel, runs
+// on the event loop beside any number of others, and tells how it goes by typed signals;
+// every front end (the window, tab "Scales", scalectl) is a thin driver of it. Every byte,
+// text, time-out, pause and retry are those of the exchanges.
 class ScaleJob : public QObject {
     Q_OBJECT
 public:
+    // On a port of its own.
     ScaleJob(ScaleEntry scale, JobWork work, Clock& clock,
              const PortNames& names = PortNames::platformDefault(), QObject* parent = nullptr);
+    // On `borrowed`, which is open and outlives the job; the job leaves it open.
+    ScaleJob(Link& borrowed, JobWork work, Clock& clock, QObject* parent = nullptr);
     ~ScaleJob() override; // a job still running is cancelled: no further byte
 
     const ScaleEntry& scale() const { return scale_; }
-    const JobOutcome& outcome() const { return outcome_; }
-    DisplayValues display() const { return display_; } // after a DisplayWork that succeeded
+    const JobWork& work() const { return work_; }
+    const JobResult& result() const { return result_; }
+
+    // The text of the job's end where no exchange showed one: the port that could not be
+    // opened, the display read ("1250 899 1124", or what the scale did instead), the
+    // compare's summary. Empty otherwise, and while the job runs.
+    QString endText() const { return endText_; }
+
+    // Results, once the job has ended.
+    DisplayValues display() const { return display_; } // for a display read with showsValues()
+    bool showsValues() const { return showsValues_; }  // the values came (or zeros for no record)
     const QList<PluDifference>& differences() const { return differences_; } // after a compare
+    const CheckedDownload& download() const { return download_; }            // after a download
+    // After an upload: the table the records came into, and whether the scale's first accepted
+    // reply replaced it (uploadTableReplaced); null for other work.
+    PluTable* uploadedTable() const { return uploaded_.get(); }
+    const UploadResult& upload() const { return upload_; }
 
     // Every byte of the job's line goes to `log` (which outlives the job); set before start().
     void setLineLog(LineLog* log) { lineLog_ = log; }
@@ -80,25 +81,39 @@ public:
     void cancel(const QString& reason = QStringLiteral("Cancel"));
 
 Q_SIGNALS:
-    void statusText(const QString& text); // every status text, as it happens
-    void progress(int rowsDone, int rowsTotal);
+    void statusText(const QString& text); // every status text of the exchanges, as it happens
+    void progressed(int done, int total); // rows sent (download) or numbers asked (upload)
+    void retrying(int retry, const QString& failure); // "Retry #n" after `failure`
     void stateChanged(JobState state);
-    void finished(); // once, when the job has ended and its port is closed
+    void uploadTableReplaced(); // the upload's first accepted reply: its table is now shown
+    void finished();            // once, when the job has ended and its own port is closed
 
 private:
     async::Task<void> run();
-    async::Task<JobState> runWork(Link& link);
+    async::Task<Ending> runWork(Link& link);
+    async::Task<Ending> runDownload(Wire& wire, const DownloadWork& work);
+    async::Task<Ending> runUpload(Wire& wire, const UploadWork& work);
+    async::Task<Ending> runCompare(Wire& wire, const CompareWork& work);
+    async::Task<Ending> runDisplay(Wire& wire);
+    ExchangeEvents events();
     void show(const QString& text);
     void setState(JobState state);
+    void end(const Ending& ending);
 
     ScaleEntry scale_;
     JobWork work_;
     Clock& clock_;
     PortNames names_;
+    Link* borrowed_ = nullptr;
     TransferAbort abort_;
-    JobOutcome outcome_;
+    JobResult result_;
+    QString endText_;
     DisplayValues display_;
+    bool showsValues_ = false;
     QList<PluDifference> differences_;
+    CheckedDownload download_;
+    std::unique_ptr<PluTable> uploaded_;
+    UploadResult upload_;
     LineLog* lineLog_ = nullptr;
     async::Task<void> running_;
 };

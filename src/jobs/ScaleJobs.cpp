@@ -39,6 +39,13 @@ bool ScaleJobs::startAll(const QList<ScaleEntry>& scales, const JobWork& work) {
     return true;
 }
 
+std::vector<std::unique_ptr<ScaleJob>> ScaleJobs::takeJobs() {
+    Q_ASSERT(!running());
+    for (const auto& job : jobs_)
+        QObject::disconnect(job.get(), nullptr, this, nullptr);
+    return std::exchange(jobs_, {});
+}
+
 void ScaleJobs::cancelAll(const QString& reason) {
     for (const auto& job : jobs_)
         job->cancel(reason);

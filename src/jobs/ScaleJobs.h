@@ -23,6 +23,8 @@ public:
     bool startAll(const QList<ScaleEntry>& scales, const JobWork& work);
 
     const std::vector<std::unique_ptr<ScaleJob>>& jobs() const { return jobs_; }
+    // The jobs of the last start, once every one has ended; the group keeps none.
+    std::vector<std::unique_ptr<ScaleJob>> takeJobs();
     bool running() const; // some job has not ended
     void cancelAll(const QString& reason = QStringLiteral("Cancel"));
 

@@ -15,14 +15,16 @@ class Wire;
 struct ScaleReadBack {
     QMap<int, PluRecord> held; // by number, as the scale keeps them (names centred)
     QList<int> missing;        // asked for, and the scale answered that it lacks them
+    Ending ending;             // how the read ended: Done when complete
     QString failure;           // the status text that ended the read early; empty when complete
 
-    bool complete() const { return failure.isEmpty(); }
+    bool complete() const { return ending.done(); }
 };
 
 // Reads, when `all`, the numbers from 1 upwards until the scale lacks one (as "All PLU"
 // uploads them), then each number of `numbers` not read yet, one upload exchange each.
 // Numbers the upload cannot ask for (outside 1 to the scale's PLU capacity) are skipped.
-// Every status text of the exchanges goes to `status`. A coroutine; the wire must outlive it.
+// Every text, retry and number answered goes to `events`. A coroutine; the wire must outlive
+// it.
 async::Task<ScaleReadBack> readBackPlus(Wire& wire, bool all, QList<int> numbers,
-                                        StatusSink status);
+                                        ExchangeEvents events);

@@ -17,24 +17,12 @@ enum class Step {
 
 class DownloadRun {
 public:
-    DownloadRun(const DownloadPlan& plan, Wire& wire, const StatusSink& status)
+    DownloadRun(const DownloadPlan& plan, Wire& wire, ExchangeEvents events)
         : kind_(*plan.kind), recordSize_(plan.recordSize),
-          handshake_(wire, wire.model().retries.downloadRetries, status),
+          handshake_(wire, wire.model().retries.downloadRetries, std::move(events)),
           pauseMs_(wire.model().retries.downloadPauseMs) {}
 
-    DownloadOutcome outcome() const {
-        switch (handshake_.ending()) {
-        case Handshake::Ending::Running:
-            return DownloadOutcome::Finished;
-        case Handshake::Ending::GaveUp:
-            return DownloadOutcome::GaveUp; // the failure's own text stays
-        case Handshake::Ending::LinkFailed:
-            return DownloadOutcome::LinkFailed;
-        case Handshake::Ending::Cancelled:
-            return DownloadOutcome::Cancelled;
-        }
-        return DownloadOutcome::Finished;
-    }
+    Ending end() const { return handshake_.end(); } // a given-up row's failure text stays
 
     // True when the row was accepted; false when the download is over.
     async::Task<bool> sendRow(const DownloadRow& row) {
@@ -47,8 +35,10 @@ public:
                 step = co_await record(row);
             if (step == Step::Accepted)
                 co_return co_await accept(row);
-            if (step == Step::Ended)
+            if (step == Step::Ended) {
+                tell(row, false);
                 co_return false;
+            }
         }
     }
 
@@ -104,9 +94,16 @@ private:
     }
 
     async::Task<bool> accept(const DownloadRow& row) {
+        tell(row, true);
         handshake_.show(kind_.acceptedText + QString::number(row.index) + kTransfered);
         const WireStatus reopened = co_await handshake_.wire().reopen();
         co_return handshake_.carry(reopened);
+    }
+
+    void tell(const DownloadRow& row, bool accepted) const {
+        if (handshake_.events().row)
+            handshake_.events().row(
+                {row.index, row.number, row.record, row.fields, accepted, handshake_.rowRetries()});
     }
 
     async::Task<Step> retry(Recovery recovery) {
@@ -122,25 +119,25 @@ private:
 
 } // namespace
 
-async::Task<DownloadOutcome> runDownload(const DownloadPlan& plan, Wire& wire, StatusSink status,
-                                         ProgressSink progress) {
+async::Task<Ending> runDownload(const DownloadPlan& plan, Wire& wire, ExchangeEvents events) {
     if (plan.refused() || !plan.kind) {
-        if (status)
-            status(plan.refusal);
-        co_return DownloadOutcome::Refused;
+        events.show(plan.refusal);
+        co_return Ending{Outcome::Refused, plan.refusal};
     }
     const int total = int(plan.rows.size());
+    const ProgressSink progress = events.progress;
     if (progress)
         progress(0, total);
-    DownloadRun run(plan, wire, status);
+    const StatusSink status = events.status;
+    DownloadRun run(plan, wire, std::move(events));
     for (int done = 0; done < total; ++done) {
         const bool accepted = co_await run.sendRow(plan.rows[done]);
         if (!accepted)
-            co_return run.outcome();
+            co_return run.end();
         if (progress)
             progress(done + 1, total);
     }
     if (status)
         status(kTheEnd);
-    co_return DownloadOutcome::Finished;
+    co_return Ending{};
 }

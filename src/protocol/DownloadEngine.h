@@ -3,22 +3,7 @@
 #include "protocol/DownloadPlan.h"
 #include "protocol/Handshake.h"
 
-#include <QString>
-
-#include <functional>
-
 class Wire;
-
-// How a download ended.
-enum class DownloadOutcome {
-    Finished,   // " THE END " shown: every selected row was accepted (or none was selected)
-    Refused,    // the plan's refusal shown; nothing was sent
-    GaveUp,     // a row failed six counted times; the panel keeps that failure's text
-    LinkFailed, // the port failed or could not be reopened; the text names port and reason
-    Cancelled,  // the abort object fired: "Transfer cancelled"
-};
-
-using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
 
 // Sends the rows of `plan` to the scale, one handshake per row:
 //   A  0xA5, answered by 0x77        else "Sync error ... : i", counted failure
@@ -32,10 +17,15 @@ using ProgressSink = std::function<void(int rowsDone, int rowsSelected)>;
 // after a sync failure the download pause (five seconds), then close and reopen; after a
 // command or record failure close and reopen, then the pause; after a wrong echo nothing, as
 // the zero bytes have already brought the scale back to idle. Each text goes to `status` as
-// it happens; `progress` hears of each accepted row. The port is left open on every end but
-// a failed reopen. Time limits, retries and pauses are those of the wire's scale model.
+// it happens; `progress` hears of each accepted row, `row` of each row once the scale has
+// answered it or the download ended on it. The port is left open on every end but a failed
+// reopen. Time limits, retries and pauses are those of the wire's scale model.
+//
+// It ends Done (" THE END " shown: every selected row accepted, or none selected), Refused
+// (the plan's refusal shown, nothing sent), GaveUp (a row failed six counted times; the
+// panel keeps that failure's text), PortLost (the text names port and reason) or Cancelled
+// ("Transfer cancelled").
 //
 // A coroutine: it goes on from the event loop as the scale answers. The plan and the wire
-// must outlive it; the sinks are its own copies.
-async::Task<DownloadOutcome> runDownload(const DownloadPlan& plan, Wire& wire, StatusSink status,
-                                         ProgressSink progress = {});
+// must outlive it; the events are its own copies.
+async::Task<Ending> runDownload(const DownloadPlan& plan, Wire& wire, ExchangeEvents events);

@@ -46,6 +46,7 @@ DownloadPlan planDownload(const T& table, const QString& sourcePath,
     const DownloadKind& kind = Format::download();
     DownloadPlan result;
     result.kind = &kind;
+    result.table = &Record::kind();
     result.recordSize = Format::recordSize(model);
     if (sourcePath == QLatin1String("?")) {
         result.refusal = kind.noSourceText;
@@ -75,7 +76,7 @@ DownloadPlan planDownload(const T& table, const QString& sourcePath,
             result.refusal = QStringLiteral("%1 row %2: %3").arg(kind.table).arg(i).arg(problem);
             return result;
         }
-        result.rows.append({i, number, encoded.bytes});
+        result.rows.append({i, number, encoded.bytes, fieldTexts(record)});
     }
     return result;
 }

@@ -19,11 +19,13 @@ struct DownloadSelection {
 };
 
 // One row ready to go: its row number (shown in the texts), the number the scale files it
-// under (PluNo / MessageNo) and its finished wire record.
+// under (PluNo / MessageNo), its finished wire record and its fields as texts (for the
+// journal).
 struct DownloadRow {
     int index = 0;
     int number = 0; // 0 to the largest number
     QByteArray record;
+    QStringList fields;
 };
 
 // Everything a download sends, settled before the first byte: every selected row is checked
@@ -31,9 +33,10 @@ struct DownloadRow {
 // begins, and a table changed while the transfer runs cannot mix old and new rows.
 struct DownloadPlan {
     const DownloadKind* kind = nullptr;
-    int recordSize = 0;        // of every row's record, also when no row is selected
-    QVector<DownloadRow> rows; // ascending; empty for a reversed range
-    QString refusal;           // the status text when nothing is to be sent
+    const TableKind* table = nullptr; // the rows' kind: their fields' names
+    int recordSize = 0;               // of every row's record, also when no row is selected
+    QVector<DownloadRow> rows;        // ascending; empty for a reversed range
+    QString refusal;                  // the status text when nothing is to be sent
 
     bool refused() const { return !refusal.isEmpty(); }
 };

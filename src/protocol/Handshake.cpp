@@ -5,18 +5,24 @@
 
 using namespace transfer_texts;
 
-Handshake::Handshake(Wire& wire, int retryLimit, StatusSink status)
-    : wire_(wire), retryLimit_(retryLimit), status_(std::move(status)) {}
+Handshake::Handshake(Wire& wire, int retryLimit, ExchangeEvents events)
+    : wire_(wire), retryLimit_(retryLimit), events_(std::move(events)) {}
 
 void Handshake::restart() {
     retries_ = 0;
-    ending_ = Ending::Running;
-    error_.clear();
+    ending_.reset();
+    reason_.clear();
 }
 
-void Handshake::show(const QString& text) const {
-    if (status_)
-        status_(text);
+void Handshake::show(const QString& text) {
+    lastShown_ = text;
+    events_.show(text);
+}
+
+bool Handshake::end(Outcome outcome, const QString& reason) {
+    ending_ = outcome;
+    reason_ = reason;
+    return false;
 }
 
 async::Task<Opening> Handshake::open(quint8 command) {
@@ -40,26 +46,23 @@ bool Handshake::carry(WireStatus status) {
     case WireStatus::TimedOut:
     case WireStatus::OutOfRange:
         return true;
-    case WireStatus::Aborted:
-        ending_ = Ending::Cancelled;
-        error_ = wire_.errorText();
+    case WireStatus::Cancelled:
         show(kCancelled);
-        return false;
+        return end(Outcome::Cancelled, wire_.errorText());
     case WireStatus::LinkFailed:
-        ending_ = Ending::LinkFailed;
-        error_ = wire_.errorText();
-        show(kStopped.arg(wire_.link().name(), error_));
-        return false;
+        show(kStopped.arg(wire_.link().name(), wire_.errorText()));
+        return end(Outcome::PortLost, wire_.errorText());
     }
     return false;
 }
 
 async::Task<bool> Handshake::retry(Recovery recovery, int pauseMs) {
-    if (++retries_ > retryLimit_) {
-        ending_ = Ending::GaveUp;
-        co_return false;
-    }
+    if (++retries_ > retryLimit_)
+        co_return end(Outcome::GaveUp, lastShown_);
+    const QString failure = lastShown_;
     show(kRetry + QString::number(retries_));
+    if (events_.retry)
+        events_.retry(retries_, failure);
     const bool recovered = co_await recover(recovery, pauseMs);
     co_return recovered;
 }

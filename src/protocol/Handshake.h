@@ -1,13 +1,12 @@
 #pragma once
 
+#include "protocol/ExchangeEvents.h"
+#include "protocol/Outcome.h"
 #include "serial/Wire.h"
 
 #include <QString>
 
-#include <functional>
 #include <optional>
-
-using StatusSink = std::function<void(const QString& text)>;
 
 // Texts every transfer shows.
 namespace transfer_texts {
@@ -32,24 +31,24 @@ enum class Opening { Ready, SyncFailed, CommandFailed, Interrupted };
 // The skeleton every exchange with the scale is built on: the sync and the command, one
 // byte out and one back at a time; the end of the exchange when the link fails or the
 // transfer is cancelled; and the counted retry with its recovery. The exchanges add their
-// own steps and texts in between. Status texts go to `status` (none without it).
+// own steps and texts in between. Status texts and retries go to `events`.
 class Handshake {
 public:
-    enum class Ending {
-        Running,    // nothing has ended the exchange
-        GaveUp,     // one counted failure more than the retry limit; its text stays shown
-        LinkFailed, // "Transfer stopped on port ...": the link failed or could not be reopened
-        Cancelled,  // "Transfer cancelled": the abort object fired
-    };
-
-    Handshake(Wire& wire, int retryLimit, StatusSink status = {});
+    Handshake(Wire& wire, int retryLimit, ExchangeEvents events = {});
 
     Wire& wire() const { return wire_; }
-    Ending ending() const { return ending_; }
-    QString error() const { return error_; } // the wire's reason, for LinkFailed and Cancelled
+    const ExchangeEvents& events() const { return events_; }
+    // Set once something ended the exchange: GaveUp (one counted failure more than the
+    // retry limit; its text stays shown), PortLost ("Transfer stopped on port ...": the link
+    // failed or could not be reopened) or Cancelled ("Transfer cancelled").
+    std::optional<Outcome> ending() const { return ending_; }
+    // How it ended, with the reason: the last failure's text, the wire's reason for a lost
+    // port or a cancel. Done while nothing has ended it.
+    Ending end() const { return {ending_.value_or(Outcome::Done), reason_}; }
 
     void restart(); // a new transfer: nothing has ended, no reason noted
     void startRow() { retries_ = 0; }
+    int rowRetries() const { return retries_; } // counted failures of the current row
 
     // What was sent (`sent`, its status), then the answer `receive` reads; nothing once the
     // exchange is interrupted. A time-out is an answer like any other (value 0): the caller
@@ -75,20 +74,22 @@ public:
     // A time-out or a value out of range is not an ending: the caller judges the answer.
     bool carry(WireStatus status);
 
-    // A counted failure of the current row: one more retry, announced as "Retry #n" and
-    // prepared by `recovery` (pausing `pauseMs`). False when the exchange is over instead:
-    // the retry limit was passed or the recovery was interrupted.
+    // A counted failure of the current row, whose text was the last shown: one more retry,
+    // announced as "Retry #n" and prepared by `recovery` (pausing `pauseMs`). False when the
+    // exchange is over instead: the retry limit was passed or the recovery was interrupted.
     async::Task<bool> retry(Recovery recovery, int pauseMs = 0);
 
-    void show(const QString& text) const;
+    void show(const QString& text);
 
 private:
     async::Task<bool> recover(Recovery recovery, int pauseMs);
+    bool end(Outcome outcome, const QString& reason);
 
     Wire& wire_;
     int retryLimit_;
-    StatusSink status_;
+    ExchangeEvents events_;
     int retries_ = 0;
-    Ending ending_ = Ending::Running;
-    QString error_;
+    std::optional<Outcome> ending_;
+    QString reason_;
+    QString lastShown_; // the failure a retry is about
 };

@@ -14,7 +14,7 @@ qint64 SimLink::nowMs() const {
     return clock_ ? clock_->nowMs() : ownClock_.elapsed();
 }
 
-bool SimLink::open() {
+bool SimLink::openNow() {
     open_ = true;
     broken_ = false;
     error_.clear();

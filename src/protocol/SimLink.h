@@ -23,7 +23,7 @@ public:
             QObject* parent = nullptr);
 
     QString name() const override { return kSimPortName; }
-    bool open() override;
+    async::Task<bool> open() override { co_return openNow(); }
     void close() override;
     bool isOpen() const override { return open_; }
     QString errorString() const override { return error_; }
@@ -37,6 +37,7 @@ public:
     void breakLink(const QString& reason);
 
 private:
+    bool openNow();
     qint64 nowMs() const;
     void deliver(const QByteArray& bytes);
 

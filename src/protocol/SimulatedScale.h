@@ -54,7 +54,6 @@ public:
     void setDisplay(const DisplayValues& values) { display_ = values; }
     DisplayValues display() const { return display_; }
 
-    void addFault(const Fault& fault) { faults_.append(fault); }
     void addFaults(const QList<Fault>& faults) { faults_ += faults; }
     void clearFaults() { faults_.clear(); }
     QList<Fault> pendingFaults() const { return faults_; }

@@ -8,13 +8,10 @@
 
 using namespace scale_bytes;
 
-UploadEngine::UploadEngine(Wire& wire, PluTable& table, UploadReporting reporting)
-    : wire_(wire), model_(wire.model()), table_(table), reporting_(std::move(reporting)),
-      handshake_(wire, model_.retries.uploadRetries, reporting_.status) {}
-
-void UploadEngine::show(const QString& text) const {
-    handshake_.show(text);
-}
+UploadEngine::UploadEngine(Wire& wire, PluTable& table, ExchangeEvents events,
+                           std::function<void()> tableReplaced)
+    : wire_(wire), model_(wire.model()), table_(table), tableReplaced_(std::move(tableReplaced)),
+      handshake_(wire, model_.retries.uploadRetries, std::move(events)) {}
 
 async::Task<UploadResult> UploadEngine::run(UploadSelection selection) {
     UploadResult result;
@@ -25,7 +22,8 @@ async::Task<UploadResult> UploadEngine::run(UploadSelection selection) {
     if (selection.onePlu) {
         const NumberConversion number = toInt16(selection.onePluNoText);
         if (!number.ok || number.value < 1 || number.value > lastNo) {
-            show(QStringLiteral("PLU No is not valid"));
+            handshake_.show(QStringLiteral("PLU No is not valid"));
+            result.ending.reason = QStringLiteral("PLU No is not valid");
             co_return result;
         }
         first = last = number.value;
@@ -35,30 +33,32 @@ async::Task<UploadResult> UploadEngine::run(UploadSelection selection) {
     replaced_ = false;
     handshake_.restart();
 
-    UploadOutcome outcome = UploadOutcome::Completed;
-    for (int n = first; n <= last && outcome == UploadOutcome::Completed; ++n) {
-        if (reporting_.progress)
-            reporting_.progress(n - first + 1, last - first + 1);
-        outcome = co_await exchange(n);
+    const ProgressSink& progress = handshake_.events().progress;
+    Step step = Step::Received;
+    for (int n = first; n <= last && step == Step::Received; ++n) {
+        if (progress)
+            progress(n - first + 1, last - first + 1);
+        step = co_await exchange(n);
     }
-    result.outcome = outcome;
+    result.ending = handshake_.end();
+    result.endedAtMissing = step == Step::Missing;
     result.tableReplaced = replaced_;
-    result.error = handshake_.error();
     co_return result;
 }
 
-// Completed when number n was received; any other outcome ends the upload.
-async::Task<UploadOutcome> UploadEngine::exchange(int n) {
+// Received when number n was received; anything else ends the upload.
+async::Task<UploadEngine::Step> UploadEngine::exchange(int n) {
+    asking_ = n;
     handshake_.startRow();
     for (;;) {
-        const std::optional<UploadOutcome> outcome = co_await attempt(n);
-        if (outcome)
-            co_return *outcome;
+        const std::optional<Step> step = co_await attempt(n);
+        if (step)
+            co_return *step;
     }
 }
 
-// One pass through the steps for number n: its outcome, or nothing to try again.
-async::Task<std::optional<UploadOutcome>> UploadEngine::attempt(int n) {
+// One pass through the steps for number n: where it left the upload, or nothing to try again.
+async::Task<std::optional<UploadEngine::Step>> UploadEngine::attempt(int n) {
     // A, B. Sync and the upload command.
     const Opening opening = co_await handshake_.open(kPluUpload);
     switch (opening) {
@@ -92,8 +92,9 @@ async::Task<std::optional<UploadOutcome>> UploadEngine::attempt(int n) {
     // D. A reply for another number means the scale does not hold this one.
     if (bigEndianValue(bytes, at.echo, 2) != quint32(n)) {
         replaceTableOnce();
-        show(QStringLiteral("PLU is not exist"));
-        co_return UploadOutcome::NotHeld;
+        tell(n, {}, nullptr, true);
+        handshake_.show(QStringLiteral("PLU is not exist"));
+        co_return Step::Missing;
     }
 
     // E. The end byte, then the fields. The reply has been taken whole, so nothing is left
@@ -102,47 +103,51 @@ async::Task<std::optional<UploadOutcome>> UploadEngine::attempt(int n) {
     if (quint8(bytes.at(model_.uploadReplyEnd())) != kRecordAccepted)
         co_return co_await retry(transfer_texts::kRecordError, Recovery::None);
     const int pluNo = int(bigEndianValue(bytes, at.pluNo, 2));
-    const plu_wire::Decoded decoded =
-        plu_wire::decode(bytes.mid(at.record, model_.pluRecordSize), model_);
+    const QByteArray wireRecord = bytes.mid(at.record, model_.pluRecordSize);
+    const plu_wire::Decoded decoded = plu_wire::decode(wireRecord, model_);
     if (pluNo > model_.largestNumber || !decoded.ok())
         co_return co_await retry(QStringLiteral("PLU data is not valid"), Recovery::None);
 
     PluRecord record = decoded.record;
     record.PluNo = qint16(pluNo);
-    co_return co_await store(n, record);
+    co_return co_await store(n, std::move(record), wireRecord);
 }
 
-async::Task<UploadOutcome> UploadEngine::store(int n, PluRecord record) {
+async::Task<UploadEngine::Step> UploadEngine::store(int n, PluRecord record,
+                                                    QByteArray wireRecord) {
     replaceTableOnce();
     table_.records[n] = record;
     ++table_.count;
     listReceived(n);
-    show(QStringLiteral("plu#") + decimalText(n) + QStringLiteral(" is received"));
+    tell(n, wireRecord, &record, true);
+    handshake_.show(QStringLiteral("plu#") + decimalText(n) + QStringLiteral(" is received"));
     const WireStatus reopened = co_await wire_.reopen();
-    co_return handshake_.carry(reopened) ? UploadOutcome::Completed : ended();
+    if (!handshake_.carry(reopened))
+        co_return Step::Ended; // the number itself was received and told
+    co_return Step::Received;
 }
 
 // The failure's text, then a counted retry; once the retries are spent its text stays.
-async::Task<std::optional<UploadOutcome>> UploadEngine::retry(const QString& failure,
-                                                              Recovery recovery, int pauseMs) {
-    show(failure);
+async::Task<std::optional<UploadEngine::Step>> UploadEngine::retry(const QString& failure,
+                                                                   Recovery recovery, int pauseMs) {
+    handshake_.show(failure);
     const bool again = co_await handshake_.retry(recovery, pauseMs);
     if (again)
         co_return std::nullopt;
     co_return ended();
 }
 
-UploadOutcome UploadEngine::ended() const {
-    switch (handshake_.ending()) {
-    case Handshake::Ending::GaveUp:
-        return UploadOutcome::Aborted;
-    case Handshake::Ending::Cancelled:
-        return UploadOutcome::Cancelled;
-    case Handshake::Ending::LinkFailed:
-    case Handshake::Ending::Running: // not reached: every caller saw the handshake end
-        break;
-    }
-    return UploadOutcome::LinkFailed;
+// The upload ended on the number asked for, without an answer for it.
+UploadEngine::Step UploadEngine::ended() {
+    tell(asking_, {}, nullptr, false);
+    return Step::Ended;
+}
+
+void UploadEngine::tell(int n, const QByteArray& wireRecord, const PluRecord* record,
+                        bool answered) const {
+    if (const auto& row = handshake_.events().row)
+        row({0, n, wireRecord, record ? fieldTexts(*record) : QStringList(), answered,
+             handshake_.rowRetries()});
 }
 
 // Only an accepted reply empties the table: a reply then refused ("SyncOK error", "PLU data
@@ -153,8 +158,8 @@ void UploadEngine::replaceTableOnce() {
     replaced_ = true;
     table_.reset();
     table_.count = 0;
-    if (reporting_.tableReplaced)
-        reporting_.tableReplaced();
+    if (tableReplaced_)
+        tableReplaced_();
 }
 
 // Row 1 holds the first number asked for, and so on; the grid fills as the records come.

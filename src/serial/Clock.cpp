@@ -22,7 +22,7 @@ void connectWakeUps(QObject* context, Link* link, const TransferAbort* abort, Fi
     }
     if (abort) {
         QObject::connect(abort, &TransferAbort::aborted, context,
-                         [finish] { finish(WaitResult::Aborted); });
+                         [finish] { finish(WaitResult::Cancelled); });
     }
 }
 
@@ -39,7 +39,7 @@ qint64 RealClock::nowMs() const {
 async::Task<WaitResult> RealClock::waitUntil(qint64 deadlineMs, Link* link,
                                              const TransferAbort* abort) {
     if (abort && abort->isAborted())
-        co_return WaitResult::Aborted;
+        co_return WaitResult::Cancelled;
     const qint64 remaining = deadlineMs - nowMs();
     if (remaining <= 0)
         co_return WaitResult::Deadline;
@@ -60,7 +60,7 @@ async::Task<WaitResult> ManualClock::waitUntil(qint64 deadlineMs, Link* link,
                                                const TransferAbort* abort) {
     ++waits_;
     if (abort && abort->isAborted())
-        co_return WaitResult::Aborted;
+        co_return WaitResult::Cancelled;
 
     QObject context;
     bool data = false;
@@ -69,14 +69,14 @@ async::Task<WaitResult> ManualClock::waitUntil(qint64 deadlineMs, Link* link,
     connectWakeUps(&context, link, abort, [&](WaitResult why) {
         data |= why == WaitResult::Data;
         failed |= why == WaitResult::LinkFailed;
-        aborted |= why == WaitResult::Aborted;
+        aborted |= why == WaitResult::Cancelled;
     });
     if (onWait_)
         onWait_(deadlineMs);
     QCoreApplication::processEvents();
 
     if (aborted)
-        co_return WaitResult::Aborted;
+        co_return WaitResult::Cancelled;
     if (failed)
         co_return WaitResult::LinkFailed;
     if (data)

@@ -15,7 +15,7 @@ enum class WaitResult {
     Data,       // the link reported new bytes
     LinkFailed, // the link reported a failure
     Deadline,   // the clock reached the deadline (or, for the real clock, its timer fired)
-    Aborted,    // the abort object fired (or had fired before the wait)
+    Cancelled,  // the abort object fired (or had fired before the wait)
 };
 
 // The monotonic time base of every time-out and pause on the line. Time is in milliseconds

@@ -10,6 +10,6 @@ QString withoutPortName(const QString& reason) {
     return text.isEmpty() ? reason : text;
 }
 
-async::Task<bool> Link::openAsync() {
-    co_return open();
+QString cannotOpenText(const QString& label, const QString& reason) {
+    return QStringLiteral("cannot open port") + label + QStringLiteral(": ") + reason;
 }

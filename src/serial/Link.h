@@ -17,11 +17,10 @@ public:
     virtual QString name() const = 0; // as the operator chose it: "COM1", "/dev/ttyUSB0", ...
 
     // Opens the link with an empty receive buffer: whatever the system still holds from
-    // before is discarded. False when it cannot be opened; errorString() says why.
-    virtual bool open() = 0;
-    // The same for an exchange under way: a link whose opening waits (a TCP connection)
-    // suspends the awaiting coroutine instead of running the event loop itself.
-    virtual async::Task<bool> openAsync();
+    // before is discarded. False when it cannot be opened; errorString() says why. A link
+    // whose opening waits (a TCP connection) suspends the awaiting coroutine; close()
+    // meanwhile cancels the attempt. The others have opened when the call returns.
+    virtual async::Task<bool> open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual QString errorString() const = 0;
@@ -38,6 +37,10 @@ Q_SIGNALS:
     void readyRead();                   // new bytes are waiting
     void failed(const QString& reason); // the open link broke (device gone, connection lost)
 };
+
+// "cannot open port" + label + ": " + reason: how the window and the jobs say that a port
+// could not be opened. The label follows the word directly ("1", " /dev/ttyUSB0").
+QString cannotOpenText(const QString& label, const QString& reason);
 
 // An error text of a link without the port name it starts with ("/dev/ttyUSB0: No such
 // file or directory" gives "No such file or directory"), for texts that name the port

@@ -56,7 +56,7 @@ void SerialLink::applyLineSettings() {
     port_.setReadBufferSize(kReceiveBufferSize);
 }
 
-bool SerialLink::open() {
+bool SerialLink::openNow() {
     if (port_.isOpen())
         return true;
     error_.clear();

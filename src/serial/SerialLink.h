@@ -20,7 +20,7 @@ public:
     QString name() const override { return name_; }
     QString device() const { return device_; }
 
-    bool open() override;
+    async::Task<bool> open() override { co_return openNow(); }
     void close() override;
     bool isOpen() const override;
     QString errorString() const override { return error_; }
@@ -31,6 +31,7 @@ public:
     QByteArray peekWaiting() override;
 
 private:
+    bool openNow();
     void onError(QSerialPort::SerialPortError error);
     void applyLineSettings();
 

@@ -34,11 +34,7 @@ bool TcpLink::parseAddress(const QString& address, QString* host, quint16* port)
     return true;
 }
 
-bool TcpLink::open() {
-    return async::waitFor(openAsync());
-}
-
-async::Task<bool> TcpLink::openAsync() {
+async::Task<bool> TcpLink::open() {
     if (connected_)
         co_return true;
     error_.clear();
@@ -66,7 +62,7 @@ async::Task<bool> TcpLink::openAsync() {
                     if (state == QAbstractSocket::UnconnectedState)
                         wake.fire(Settled);
                 });
-        deadline.start(connectTimeoutMs_);
+        deadline.start(kConnectTimeoutMs);
         timedOut = co_await wake == TimedOut;
     }
 
@@ -74,7 +70,7 @@ async::Task<bool> TcpLink::openAsync() {
         if (timedOut)
             error_ = QStringLiteral("%1: no connection within %2 s")
                          .arg(address_)
-                         .arg(connectTimeoutMs_ / kMsPerSecond);
+                         .arg(kConnectTimeoutMs / kMsPerSecond);
         else if (error_.isEmpty())
             error_ = QStringLiteral("%1: %2").arg(address_, socket_.errorString());
         socket_.abort();

@@ -14,11 +14,9 @@ public:
 
     QString name() const override { return address_; }
 
-    // Connects within the connect time-out; close() meanwhile cancels the attempt. open()
-    // runs the event loop while it waits, so the window stays responsive; openAsync()
-    // suspends the coroutine that awaits it instead.
-    bool open() override;
-    async::Task<bool> openAsync() override;
+    // Connects within the connect time-out, suspending the coroutine that awaits it; close()
+    // meanwhile cancels the attempt.
+    async::Task<bool> open() override;
     void close() override;
     bool isOpen() const override;
     QString errorString() const override { return error_; }
@@ -27,8 +25,6 @@ public:
     qint64 bytesWaiting() const override;
     QByteArray takeAll() override;
     QByteArray peekWaiting() override;
-
-    void setConnectTimeout(int milliseconds) { connectTimeoutMs_ = milliseconds; }
 
     // Splits "tcp://HOST:PORT"; false when it is not of that form.
     static bool parseAddress(const QString& address, QString* host, quint16* port);
@@ -39,6 +35,6 @@ private:
     QString address_;
     QString error_;
     QTcpSocket socket_;
-    int connectTimeoutMs_ = 3000;
+    static constexpr int kConnectTimeoutMs = 3000;
     bool connected_ = false; // open in the link's sense: connected and not closed since
 };

@@ -57,7 +57,7 @@ void Wire::logUnanswered(WireStatus ended, qsizetype expected) {
     if (!log_)
         return;
     // A cancelled wait may have been cancelled because the link is gone: it is not touched.
-    const QByteArray waiting = ended == WireStatus::Aborted ? QByteArray() : link_.peekWaiting();
+    const QByteArray waiting = ended == WireStatus::Cancelled ? QByteArray() : link_.peekWaiting();
     const QByteArray unseen = waiting.mid(loggedWaiting_);
     loggedWaiting_ = std::max(loggedWaiting_, waiting.size());
     QString note;
@@ -67,7 +67,7 @@ void Wire::logUnanswered(WireStatus ended, qsizetype expected) {
                    .arg(link_.bytesWaiting())
                    .arg(expected);
         break;
-    case WireStatus::Aborted:
+    case WireStatus::Cancelled:
         note = QStringLiteral("cancelled: ") + error_;
         break;
     case WireStatus::LinkFailed:
@@ -98,7 +98,7 @@ bool Wire::isAborted() const {
 }
 
 WireStatus Wire::abortStatus() {
-    return fail(WireStatus::Aborted, abort_->reason());
+    return fail(WireStatus::Cancelled, abort_->reason());
 }
 
 void Wire::noteWake(WaitResult woke) {
@@ -228,7 +228,7 @@ async::Task<WireStatus> Wire::reopen() {
         logDropped(link_.peekWaiting().mid(loggedWaiting_));
     loggedWaiting_ = 0;
     link_.close();
-    const bool opened = co_await link_.openAsync();
+    const bool opened = co_await link_.open();
     if (!opened) {
         linkFailed_ = true;
         linkFailure_ = withoutPortName(link_.errorString()); // the texts name the port

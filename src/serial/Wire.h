@@ -20,7 +20,7 @@ enum class WireStatus {
     TimedOut,   // the exact number of bytes was not waiting when the time limit ran out
     OutOfRange, // a value to send, or a received value, lies outside the signed field range
     LinkFailed, // the link is not open, a write failed or the link reported a failure
-    Aborted,    // the TransferAbort fired
+    Cancelled,  // the TransferAbort fired
 };
 
 // A received value: `value` is what the exchanges compare, 0 unless status is Ok.
@@ -66,7 +66,7 @@ public:
     // Exactly `count` bytes within `limitMs` (the upload's 77-byte reply). Empty unless Ok.
     async::Task<Received<QByteArray>> receiveExactly(qsizetype count, qint64 limitMs);
 
-    // Waits `ms` on the same clock, ending early only on abort (Ok or Aborted).
+    // Waits `ms` on the same clock, ending early only on abort (Ok or Cancelled).
     async::Task<WireStatus> pause(qint64 ms);
 
     // Closes and reopens the link; afterwards nothing stale is waiting, neither in the

@@ -44,6 +44,13 @@ WorkbookRead readAnyWorkbook(const QByteArray& file) {
     return readWorkbook(file);
 }
 
+WorkbookRead readWorkbookFile(const QString& path) {
+    const FileBytes file = readFileBytes(path, kWorkbookLimit);
+    if (!file.error.isEmpty())
+        return {std::nullopt, file.error};
+    return readAnyWorkbook(file.bytes);
+}
+
 std::optional<QByteArray> containerBytes(const Sheet& sheet, WorkbookContainer container,
                                          QString* error) {
     switch (container) {

@@ -22,6 +22,10 @@ std::optional<WorkbookContainer> containerOfExtension(const QString& extension);
 // The first worksheet of a workbook in any of the three forms.
 WorkbookRead readAnyWorkbook(const QByteArray& file);
 
+// Reads the file at `path` as readFileBytes() does (a regular file within kWorkbookLimit),
+// then as readAnyWorkbook() does: an .xls, .xlsx or .csv workbook, whatever its name.
+WorkbookRead readWorkbookFile(const QString& path);
+
 // `sheet` as a complete file in `container`'s form.
 std::optional<QByteArray> containerBytes(const Sheet& sheet, WorkbookContainer container,
                                          QString* error);

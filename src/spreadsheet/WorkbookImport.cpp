@@ -1,6 +1,6 @@
 #include "spreadsheet/WorkbookImport.h"
 
-#include "spreadsheet/WorkbookReader.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "tables/ShownText.h"
 
 #include <QDir>

@@ -34,8 +34,7 @@ std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& ki
 std::optional<ImportedTable> importFile(const QString& path, const TableKind& kind,
                                         const StatusSink& status);
 
-// Replaces grid, records and count of `table` with an import. Only the fields the table's
-// kind lists are written; further fields of a record keep their contents.
+// Replaces grid, records and count of `table` with an import.
 template <typename T> void placeImport(const ImportedTable& imported, T& table) {
     const TableKind& kind = T::kind();
     table.grid.setCols(kind.columns());

@@ -2,7 +2,6 @@
 
 #include "spreadsheet/BiffReader.h"
 #include "spreadsheet/CompoundFileReader.h"
-#include "spreadsheet/WorkbookContainer.h"
 
 #include "files/FileBytes.h"
 
@@ -57,11 +56,4 @@ WorkbookRead readWorkbook(const QByteArray& file) {
     read.sheet = readBiffStream(*stream, &error);
     read.error = error;
     return read;
-}
-
-WorkbookRead readWorkbookFile(const QString& path) {
-    const FileBytes file = readFileBytes(path, kWorkbookLimit);
-    if (!file.error.isEmpty())
-        return failure(file.error);
-    return readAnyWorkbook(file.bytes);
 }

@@ -15,13 +15,10 @@ struct WorkbookRead {
 
 // Reads the first worksheet of an .xls workbook. The kind of file is told by its first
 // bytes, not by its name, so an .xlsx workbook or any other file gets a text saying what it
-// is instead of a misleading parse error. readAnyWorkbook() reads all three forms.
+// is instead of a misleading parse error. readAnyWorkbook() (WorkbookContainer.h) reads all
+// three forms.
 WorkbookRead readWorkbook(const QByteArray& file);
 
 // A full table takes 60 to 131 KB as a workbook, whoever wrote it; the limit leaves room for
 // formatting and further sheets while a huge file picked by mistake stays unread.
 inline constexpr ReadLimit kWorkbookLimit{16 * 1024 * 1024, "a workbook"};
-
-// Reads the file at `path` as readFileBytes() does (a regular file within kWorkbookLimit),
-// then as readAnyWorkbook() does: an .xls, .xlsx or .csv workbook, whatever its name.
-WorkbookRead readWorkbookFile(const QString& path);

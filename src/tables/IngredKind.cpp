@@ -3,7 +3,6 @@
 
 namespace {
 
-// Extra1..Extra4 are no fields: no column, file or workbook holds them.
 constexpr FieldList<IngredRecord, 5> kFields{{
     {"MessageNo", '<', "Message No ", &IngredRecord::MessageNo},
     {"Message1", '^', "Message1                         ", &IngredRecord::Message1},

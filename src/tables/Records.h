@@ -4,6 +4,7 @@
 #include "tables/TableKind.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // One PLU record; its fields in grid column order 1 to 9. Its descriptor, kind(), and the
@@ -32,9 +33,9 @@ struct PluRecord {
     bool operator==(const PluRecord&) const = default;
 };
 
-// One ingredient message. Extra1..Extra4 are four further text lines that nothing fills;
-// the ingredient download sends them as blank lines. Its descriptor and field access are in
-// IngredKind.cpp.
+// One ingredient message: four lines of text. The scale's record has room for eight; the
+// ingredient download sends the other four as blank lines. Its descriptor and field access
+// are in IngredKind.cpp.
 struct IngredRecord {
     static constexpr int kCapacity = scale::kStandardScale.ingredCapacity;
 
@@ -43,10 +44,6 @@ struct IngredRecord {
     QString Message2;
     QString Message3;
     QString Message4;
-    QString Extra1;
-    QString Extra2;
-    QString Extra3;
-    QString Extra4;
 
     static const TableKind& kind();
 
@@ -57,6 +54,16 @@ struct IngredRecord {
 
     bool operator==(const IngredRecord&) const = default;
 };
+
+// A record's fields as texts, in the kind's order: numbers in plain decimal.
+template <typename Record> QStringList fieldTexts(const Record& record) {
+    const QVector<FieldSpec>& fields = Record::kind().fields;
+    QStringList texts;
+    for (int f = 0; f < fields.size(); ++f)
+        texts.append(fields[f].kind == FieldKind::Text ? record.text(f)
+                                                       : decimalText(record.number(f)));
+    return texts;
+}
 
 inline const TableKind& pluKind() {
     return PluRecord::kind();

@@ -45,7 +45,6 @@ template <typename Record, int DataRows = Record::kCapacity> struct Table {
 
 private:
     static void clearRecord(Record& record) {
-        // The further text fields of an ingredient record are never touched by a reset.
         const auto& fields = kind().fields;
         for (int f = 0; f < fields.size(); ++f) {
             if (fields[f].kind == FieldKind::Text)

@@ -47,7 +47,12 @@ const QStringList kAlwaysThere{"mnuFileExit", "mnuFileExit1", "mnuAbout"};
 class VanishingLink : public SimLink {
 public:
     using SimLink::SimLink;
-    bool open() override { return opens_++ == 0 && SimLink::open(); }
+    async::Task<bool> open() override {
+        if (opens_++ > 0)
+            co_return false;
+        const bool opened = co_await SimLink::open();
+        co_return opened;
+    }
     QString errorString() const override {
         return QStringLiteral("/dev/ttyUSB7: No such file or directory");
     }

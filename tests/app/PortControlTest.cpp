@@ -186,17 +186,34 @@ TEST_F(PortControl, OtherWithoutANameIsRefusedClearly) {
     expectButtons(false);
 }
 
-TEST_F(PortControl, OtherConnectsToADeviceServer) {
+// "Open" on a device server returns at once; while the connection is being made only "Close"
+// works, and it cancels the attempt. The buttons that need the port follow its real state.
+TEST_F(PortControl, OtherConnectsToADeviceServerWhileTheWindowGoesOn) {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     const QString address = QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort());
     window.findChild<PortComboBox*>(QStringLiteral("cboComOther"))->setEditText(address);
     option("optComOther")->setChecked(true);
-    click("cmdPortOpen");
-    EXPECT_EQ(window.statusText(), QStringLiteral("open port ") + address);
-    expectButtons(true);
-    click("cmdPortClose");
-    EXPECT_EQ(window.statusText(), QStringLiteral("close port"));
+
+    for (const bool cancel : {false, true}) {
+        click("cmdPortOpen"); // nothing has been connected yet when the handler returns
+        EXPECT_EQ(window.statusText(), QStringLiteral("select comport ") + address);
+        EXPECT_FALSE(button("cmdPortOpen")->isEnabled());
+        EXPECT_TRUE(button("cmdPortClose")->isEnabled());
+        for (const char* name : {"cmdVFDUpdate", "cmdPLUDownload", "cmdPLUUpload"})
+            EXPECT_FALSE(button(name)->isEnabled()) << name;
+        if (cancel) {
+            click("cmdPortClose");
+            QTRY_COMPARE(window.statusText(), QStringLiteral("cannot open port ") + address +
+                                                  QStringLiteral(": connection attempt cancelled"));
+            expectButtons(false);
+        } else {
+            QTRY_COMPARE(window.statusText(), QStringLiteral("open port ") + address);
+            expectButtons(true);
+            click("cmdPortClose");
+            EXPECT_EQ(window.statusText(), QStringLiteral("close port"));
+        }
+    }
 }
 
 TEST_F(PortControl, ALostLineClosesThePortAndSaysWhy) {

@@ -1,7 +1,7 @@
 #include "app/WorkbookMenu.h"
 #include "app/FileDialog.h"
 #include "app/frmMain.h"
-#include "spreadsheet/WorkbookReader.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookWriter.h"
 
 #include <QAction>

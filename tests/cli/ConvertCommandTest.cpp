@@ -2,7 +2,7 @@
 
 #include "spreadsheet/ImportTestSupport.h"
 #include "spreadsheet/Sheet.h"
-#include "spreadsheet/WorkbookReader.h"
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookWriter.h"
 #include "support/ScalectlProcess.h"
 

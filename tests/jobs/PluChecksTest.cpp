@@ -129,7 +129,7 @@ void PrintTo(const Case& c, std::ostream* out) {
 
 class PluChecksTest : public ::testing::TestWithParam<Case> {
 protected:
-    PluChecksTest() : link(scale, &clock), wire(link, clock) { link.open(); }
+    PluChecksTest() : link(scale, &clock), wire(link, clock) { async::waitFor(link.open()); }
 
     ManualClock clock;
     SimulatedScale scale;
@@ -180,7 +180,7 @@ TEST_P(PluChecksTest, FindsWhatDiffersAndSendsOnlyWhenItMay) {
             async::waitFor(runCheckedDownload(plan, wire, checks, status));
         for (const PluDifference& d : result.verify.mismatches)
             differences.append(describe(d));
-        succeeded = result.succeeded(checks);
+        succeeded = result.ending.done();
         EXPECT_EQ(result.backupFailed, !checks.backupDir.isEmpty() && !c.backupWritten);
     }
 

@@ -103,7 +103,7 @@ protected:
         }
         QObject::connect(&jobs, &ScaleJobs::jobStarted, [&, i = 0](ScaleJob* job) mutable {
             const int index = i++;
-            QObject::connect(job, &ScaleJob::progress, [&, job, index](int done, int) {
+            QObject::connect(job, &ScaleJob::progressed, [&, job, index](int done, int) {
                 order.append(index);
                 if (cases[index].twist == Twist::CancelAfterRow2 && done == 2)
                     job->cancel();
@@ -141,7 +141,7 @@ TEST_P(ScaleJobsTest, EachScaleEndsWithItsOwnTextsAndRecordsAndTheOthersAreUnaff
     for (int i = 0; i < c.scales.size(); ++i) {
         SCOPED_TRACE(i);
         const ScaleCase& expected = c.scales[i];
-        const JobOutcome& outcome = jobs.jobs()[i]->outcome();
+        const JobResult& outcome = jobs.jobs()[i]->result();
         EXPECT_EQ(outcome.state, expected.state);
         EXPECT_EQ(outcome.lastText, expected.lastText);
         EXPECT_EQ(outcome.retries, expected.retries);

@@ -48,13 +48,14 @@ TEST(ScaleList, ReadsWhatTheWindowWritesAndSaysWhichLineIsWrong) {
 }
 
 TEST(JobReport, EachScaleAndTheRunFailWhenOneScaleDidNotSucceed) {
-    JobOutcome done;
+    JobResult done;
     done.state = JobState::Done;
     done.rowsDone = done.rowsTotal = 600;
     done.retries = 2;
     done.lastText = QStringLiteral(" THE END ");
-    JobOutcome cancelled = done;
+    JobResult cancelled = done;
     cancelled.state = JobState::Cancelled;
+    cancelled.ending = {Outcome::Cancelled, QStringLiteral("Cancel")};
     cancelled.rowsDone = 17;
 
     for (const bool oneCancelled : {false, true}) {
@@ -70,6 +71,10 @@ TEST(JobReport, EachScaleAndTheRunFailWhenOneScaleDidNotSucceed) {
         EXPECT_EQ(deli[QStringLiteral("name")].toString(), QStringLiteral("Deli"));
         EXPECT_EQ(deli[QStringLiteral("state")].toString(),
                   oneCancelled ? QStringLiteral("cancelled") : QStringLiteral("done"));
+        EXPECT_EQ(deli[QStringLiteral("outcome")].toString(),
+                  oneCancelled ? QStringLiteral("cancelled") : QStringLiteral("done"));
+        EXPECT_EQ(deli[QStringLiteral("reason")].toString(),
+                  oneCancelled ? QStringLiteral("Cancel") : QString());
         EXPECT_EQ(deli[QStringLiteral("rowsSent")].toInt(), oneCancelled ? 17 : 600);
         EXPECT_EQ(deli[QStringLiteral("retries")].toInt(), 2);
         EXPECT_EQ(deli[QStringLiteral("finalText")].toString(), QStringLiteral(" THE END "));

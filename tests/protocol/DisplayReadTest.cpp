@@ -17,7 +17,7 @@ struct DisplayReadFixture : ::testing::Test {
     TransferAbort abort;
     Wire wire{link, clock, &abort};
 
-    void SetUp() override { ASSERT_TRUE(link.open()); }
+    void SetUp() override { ASSERT_TRUE(async::waitFor(link.open())); }
     void withFaults(const char* text) { scale.addFaults(*parseFaults(QString::fromLatin1(text))); }
 };
 
@@ -28,7 +28,7 @@ using DisplayReadTest = DisplayReadFixture;
 TEST_F(DisplayReadTest, ShowsTheThreeValuesOfTheRecord) {
     scale.setDisplay({1234, 1000, 4660});
     const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_TRUE(result.showValues());
     EXPECT_EQ(result.values, (DisplayValues{1234, 1000, 4660}));
     EXPECT_EQ(clock.waitedMs(), 0);
@@ -44,19 +44,21 @@ TEST_F(DisplayReadTest, ValuesWithTheTopBitSetAreTheUnsignedNumbersOnTheWire) {
 TEST_F(DisplayReadTest, AnAllZeroRecordShowsZeros) {
     scale.setDisplay({0, 0, 0});
     const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::Shown);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_EQ(result.values, DisplayValues{});
 }
 
 TEST_F(DisplayReadTest, NoSyncAnswerChangesNothing) {
     withFaults("sync");
     DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
+    EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
+    EXPECT_FALSE(result.recordMissing);
     EXPECT_FALSE(result.showValues());
 
     withFaults("silence");
     result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::NoSync);
+    EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
+    EXPECT_FALSE(result.recordMissing);
     EXPECT_EQ(clock.waitedMs(), 1000);
 }
 
@@ -65,7 +67,8 @@ TEST_F(DisplayReadTest, AShortOrLongRecordShowsZerosAfterFiveSeconds) {
         withFaults(fault);
         const qint64 before = clock.waitedMs();
         const DisplayReadResult result = async::waitFor(readDisplay(wire));
-        EXPECT_EQ(result.outcome, DisplayReadOutcome::NoRecord) << fault;
+        EXPECT_EQ(result.ending.outcome, Outcome::GaveUp) << fault;
+        EXPECT_TRUE(result.recordMissing);
         EXPECT_TRUE(result.showValues());
         EXPECT_EQ(result.values, DisplayValues{});
         EXPECT_EQ(clock.waitedMs() - before, 5000);
@@ -76,24 +79,24 @@ TEST_F(DisplayReadTest, AShortOrLongRecordShowsZerosAfterFiveSeconds) {
 TEST_F(DisplayReadTest, LeftoverBytesSpoilTheNextReadUntilTheLinkIsReopened) {
     withFaults("long");
     async::waitFor(readDisplay(wire));
-    EXPECT_EQ(async::waitFor(readDisplay(wire)).outcome, DisplayReadOutcome::NoSync);
+    EXPECT_EQ(async::waitFor(readDisplay(wire)).ending.outcome, Outcome::GaveUp);
     ASSERT_EQ(async::waitFor(wire.reopen()), WireStatus::Ok);
     clock.advance(scale::kStandardScale.idleResetMs);
-    EXPECT_EQ(async::waitFor(readDisplay(wire)).outcome, DisplayReadOutcome::Shown);
+    EXPECT_EQ(async::waitFor(readDisplay(wire)).ending.outcome, Outcome::Done);
 }
 
 TEST_F(DisplayReadTest, AFailedOrClosedLinkChangesNothingAndSaysWhy) {
     link.close();
     DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
+    EXPECT_EQ(result.ending.outcome, Outcome::PortLost);
     EXPECT_FALSE(result.showValues());
-    EXPECT_TRUE(result.error.contains(QLatin1String("not open")));
+    EXPECT_TRUE(result.ending.reason.contains(QLatin1String("not open")));
 
     ASSERT_EQ(async::waitFor(wire.reopen()), WireStatus::Ok);
     link.breakLink(QStringLiteral("connection lost"));
     result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::LinkFailed);
-    EXPECT_EQ(result.error, QStringLiteral("connection lost"));
+    EXPECT_EQ(result.ending.outcome, Outcome::PortLost);
+    EXPECT_EQ(result.ending.reason, QStringLiteral("connection lost"));
 }
 
 TEST_F(DisplayReadTest, AnAbortEndsTheReadWithoutChangingAnything) {
@@ -103,6 +106,6 @@ TEST_F(DisplayReadTest, AnAbortEndsTheReadWithoutChangingAnything) {
             abort.abort(QStringLiteral("Exit"));
     });
     const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.outcome, DisplayReadOutcome::Aborted);
+    EXPECT_EQ(result.ending.outcome, Outcome::Cancelled);
     EXPECT_FALSE(result.showValues());
 }

@@ -77,7 +77,7 @@ struct DownloadEngineTest : ::testing::Test {
         ingred->reset();
         fillPlu(10);
         fillIngred(4);
-        ASSERT_TRUE(link.open());
+        ASSERT_TRUE(async::waitFor(link.open()));
         link.events.clear();
     }
 
@@ -94,14 +94,13 @@ struct DownloadEngineTest : ::testing::Test {
     void withFaults(const char* text) { scale.addFaults(*parseFaults(QString::fromLatin1(text))); }
 
     template <typename TableT>
-    DownloadOutcome download(const TableT& table, const DownloadSelection& selection,
-                             const QString& source = QStringLiteral("/data/shop.file")) {
+    Outcome download(const TableT& table, const DownloadSelection& selection,
+                     const QString& source = QStringLiteral("/data/shop.file")) {
         const DownloadPlan plan = planDownload(table, source, selection);
-        return async::waitFor(runDownload(
-            plan, wire, [this](const QString& text) { texts << text; },
-            [this](int done, int total) {
-                progress.append({done, total});
-            }));
+        ExchangeEvents events;
+        events.status = [this](const QString& text) { texts << text; };
+        events.progress = [this](int done, int total) { progress.append({done, total}); };
+        return async::waitFor(runDownload(plan, wire, events)).outcome;
     }
 
     // What the program did to the port, one line per event: "A5 @0", "close @5000",
@@ -145,18 +144,18 @@ QStringList transfered(const char* prefix, std::initializer_list<int> rows) {
 // --- selection --------------------------------------------------------------------------
 
 TEST_F(DownloadEngineTest, OneRangeAndAllSendTheSelectedRowsInOrder) {
-    EXPECT_EQ(download(*plu, one("2.5")), DownloadOutcome::Finished); // halves to even: 2
+    EXPECT_EQ(download(*plu, one("2.5")), Outcome::Done); // halves to even: 2
     EXPECT_EQ(texts, transfered("plu#", {2}) << QStringLiteral(" THE END "));
     EXPECT_EQ(scale.pluNumbers(), (QList<quint16>{102}));
 
     texts.clear();
-    EXPECT_EQ(download(*plu, range(" 3", "5 ")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, range(" 3", "5 ")), Outcome::Done);
     EXPECT_EQ(texts, transfered("plu#", {3, 4, 5}) << QStringLiteral(" THE END "));
 
     texts.clear();
     scale.clearPlus();
     progress.clear();
-    EXPECT_EQ(download(*plu, all()), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, all()), Outcome::Done);
     EXPECT_EQ(texts, transfered("plu#", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
                          << QStringLiteral(" THE END "));
     ASSERT_EQ(scale.pluNumbers().size(), 10);
@@ -169,7 +168,7 @@ TEST_F(DownloadEngineTest, OneRangeAndAllSendTheSelectedRowsInOrder) {
 }
 
 TEST_F(DownloadEngineTest, IngredientRowsAreFiledUnderTheirMessageNumbers) {
-    EXPECT_EQ(download(*ingred, range("2", "4")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*ingred, range("2", "4")), Outcome::Done);
     EXPECT_EQ(texts, transfered("Message#", {2, 3, 4}) << QStringLiteral(" THE END "));
     EXPECT_EQ(scale.ingredNumbers(), (QList<quint16>{52, 53, 54}));
     const QByteArray stored = scale.ingredRecord(53).value_or(QByteArray());
@@ -179,7 +178,7 @@ TEST_F(DownloadEngineTest, IngredientRowsAreFiledUnderTheirMessageNumbers) {
 }
 
 TEST_F(DownloadEngineTest, AReversedRangeSendsNothingAndEnds) {
-    EXPECT_EQ(download(*plu, range("5", "3")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, range("5", "3")), Outcome::Done);
     EXPECT_EQ(texts, QStringList{QStringLiteral(" THE END ")});
     EXPECT_TRUE(link.events.isEmpty());
 }
@@ -200,11 +199,11 @@ TEST_F(DownloadEngineTest, SelectionsOutsideTheTableAreRefusedBeforeAnyByte) {
         plu->count = qint16(c.count);
         ingred->count = qint16(c.count);
         texts.clear();
-        EXPECT_EQ(download(*plu, c.selection), DownloadOutcome::Refused)
+        EXPECT_EQ(download(*plu, c.selection), Outcome::Refused)
             << c.selection.oneNo.toStdString() << c.selection.startNo.toStdString();
         EXPECT_EQ(texts, QStringList{QStringLiteral("PLU Range is not valid")});
         texts.clear();
-        EXPECT_EQ(download(*ingred, c.selection), DownloadOutcome::Refused);
+        EXPECT_EQ(download(*ingred, c.selection), Outcome::Refused);
         EXPECT_EQ(texts, QStringList{QStringLiteral("INGRED Range is not valid")});
     }
     EXPECT_TRUE(link.events.isEmpty());
@@ -212,37 +211,36 @@ TEST_F(DownloadEngineTest, SelectionsOutsideTheTableAreRefusedBeforeAnyByte) {
     // The last row of the table is in range.
     plu->count = 10;
     texts.clear();
-    EXPECT_EQ(download(*plu, one("10")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, one("10")), Outcome::Done);
     EXPECT_EQ(texts, transfered("plu#", {10}) << QStringLiteral(" THE END "));
 }
 
 TEST_F(DownloadEngineTest, NoSourceFileRefusesBeforeLookingAtTheBoxes) {
-    EXPECT_EQ(download(*plu, one("abc"), QStringLiteral("?")), DownloadOutcome::Refused);
-    EXPECT_EQ(download(*ingred, all(), QStringLiteral("?")), DownloadOutcome::Refused);
+    EXPECT_EQ(download(*plu, one("abc"), QStringLiteral("?")), Outcome::Refused);
+    EXPECT_EQ(download(*ingred, all(), QStringLiteral("?")), Outcome::Refused);
     EXPECT_EQ(texts, (QStringList{QStringLiteral("ERROR! select plu files"),
                                   QStringLiteral("ERROR! select Ingred files")}));
     EXPECT_TRUE(link.events.isEmpty());
     // Any other path lets it run, whichever table it belongs to.
-    EXPECT_EQ(download(*plu, one("1"), QStringLiteral("/data/shop.ingred")),
-              DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, one("1"), QStringLiteral("/data/shop.ingred")), Outcome::Done);
 }
 
 TEST_F(DownloadEngineTest, ARowThatCannotTravelRefusesTheWholeSelection) {
     plu->records[3].Tare = -1;
-    EXPECT_EQ(download(*plu, range("1", "3")), DownloadOutcome::Refused);
+    EXPECT_EQ(download(*plu, range("1", "3")), Outcome::Refused);
     EXPECT_EQ(texts, QStringList{QStringLiteral(
                          "PLU row 3: Tare -1 cannot be sent: it must lie between 0 and 32767")});
     EXPECT_TRUE(link.events.isEmpty()); // not even rows 1 and 2
 
     texts.clear();
     plu->records[2].PluNo = -7;
-    EXPECT_EQ(download(*plu, one("2")), DownloadOutcome::Refused);
+    EXPECT_EQ(download(*plu, one("2")), Outcome::Refused);
     EXPECT_EQ(texts, QStringList{QStringLiteral(
                          "PLU row 2: PluNo -7 cannot be sent: it must lie between 0 and 32767")});
 
     texts.clear();
     ingred->records[4].Message2 = QStringLiteral("fresh \u2713");
-    EXPECT_EQ(download(*ingred, all()), DownloadOutcome::Refused);
+    EXPECT_EQ(download(*ingred, all()), Outcome::Refused);
     ASSERT_EQ(texts.size(), 1);
     EXPECT_TRUE(texts[0].startsWith(QStringLiteral("INGRED row 4: Message2 holds \"\u2713\"")))
         << texts[0].toStdString();
@@ -250,7 +248,7 @@ TEST_F(DownloadEngineTest, ARowThatCannotTravelRefusesTheWholeSelection) {
 
     // Rows outside the selection are not looked at.
     texts.clear();
-    EXPECT_EQ(download(*plu, range("4", "5")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, range("4", "5")), Outcome::Done);
 }
 
 // --- the exchange -----------------------------------------------------------------------
@@ -259,7 +257,7 @@ TEST_F(DownloadEngineTest, ARowTravelsAsSyncCommandNumberAndOneRecordWrite) {
     plu->records[1].ItemCode = 0x12345678;
     plu->records[1].UnitPrice = 1500;
     plu->records[1].PluNo = 300;
-    ASSERT_EQ(download(*plu, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
     const QVector<QByteArray> writes = link.writes();
     ASSERT_EQ(writes.size(), 4);
     EXPECT_EQ(writes[0], bytes({0xA5}));
@@ -272,7 +270,7 @@ TEST_F(DownloadEngineTest, ARowTravelsAsSyncCommandNumberAndOneRecordWrite) {
     EXPECT_EQ(scale.pluRecord(300), writes[3]);
 
     link.events.clear();
-    ASSERT_EQ(download(*ingred, one("2")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*ingred, one("2")), Outcome::Done);
     const QVector<QByteArray> ingredWrites = link.writes();
     ASSERT_EQ(ingredWrites.size(), 4);
     EXPECT_EQ(ingredWrites[0], bytes({0xA5}));
@@ -284,7 +282,7 @@ TEST_F(DownloadEngineTest, ARowTravelsAsSyncCommandNumberAndOneRecordWrite) {
 }
 
 TEST_F(DownloadEngineTest, ThePortIsReopenedAfterEveryAcceptedRow) {
-    ASSERT_EQ(download(*plu, range("1", "2")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, range("1", "2")), Outcome::Done);
     EXPECT_EQ(timeline(),
               (QStringList{"A5 @0", "02 @0", "00 65 @0", "72 bytes @0", "close @0", "open @0",
                            "A5 @0", "02 @0", "00 66 @0", "72 bytes @0", "close @0", "open @0"}));
@@ -293,7 +291,7 @@ TEST_F(DownloadEngineTest, ThePortIsReopenedAfterEveryAcceptedRow) {
 
 TEST_F(DownloadEngineTest, TwoSyncFailuresThenSuccess) {
     withFaults("sync:2");
-    ASSERT_EQ(download(*plu, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
     EXPECT_EQ(texts, (QStringList{"Sync error PLU No : 1", "Retry #1", "Sync error PLU No : 1",
                                   "Retry #2", "plu#1 is transfered", " THE END "}));
     EXPECT_EQ(storedPlu(1), plu_wire::encode(pluRow(1)).bytes);
@@ -306,7 +304,7 @@ TEST_F(DownloadEngineTest, TwoSyncFailuresThenSuccess) {
 
 TEST_F(DownloadEngineTest, CommandAndRecordFailuresReopenFirstThenPause) {
     withFaults("command:1,ack@101:1");
-    ASSERT_EQ(download(*plu, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
     EXPECT_EQ(texts, (QStringList{"Download command error", "Retry #1", "SyncOK error", "Retry #2",
                                   "plu#1 is transfered", " THE END "}));
     EXPECT_EQ(timeline(), (QStringList{"A5 @0", "02 @0", "close @0", "open @0", "A5 @5000",
@@ -317,7 +315,7 @@ TEST_F(DownloadEngineTest, CommandAndRecordFailuresReopenFirstThenPause) {
 
 TEST_F(DownloadEngineTest, ASilentScaleCostsTheTimeOutThenThePause) {
     withFaults("silence");
-    ASSERT_EQ(download(*ingred, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*ingred, one("1")), Outcome::Done);
     EXPECT_EQ(texts, (QStringList{"Sync error Message No : 1", "Retry #1",
                                   "Message#1 is transfered", " THE END "}));
     EXPECT_EQ(timeline().mid(0, 4),
@@ -326,7 +324,7 @@ TEST_F(DownloadEngineTest, ASilentScaleCostsTheTimeOutThenThePause) {
 
 TEST_F(DownloadEngineTest, TheSixthCountedFailureGivesUpAndLaterRowsAreNotSent) {
     withFaults("ack@102:*");
-    EXPECT_EQ(download(*plu, range("1", "3")), DownloadOutcome::GaveUp);
+    EXPECT_EQ(download(*plu, range("1", "3")), Outcome::GaveUp);
     QStringList expected = transfered("plu#", {1});
     for (int retry = 1; retry <= 5; ++retry)
         expected << QStringLiteral("SyncOK error") << QStringLiteral("Retry #%1").arg(retry);
@@ -340,14 +338,14 @@ TEST_F(DownloadEngineTest, TheSixthCountedFailureGivesUpAndLaterRowsAreNotSent) 
 
 TEST_F(DownloadEngineTest, FailuresAtDifferentStepsOfARowAddUp) {
     withFaults("sync:3,ack@51:3");
-    EXPECT_EQ(download(*ingred, one("1")), DownloadOutcome::GaveUp);
+    EXPECT_EQ(download(*ingred, one("1")), Outcome::GaveUp);
     EXPECT_EQ(texts.last(), QStringLiteral("SyncOK error"));
     EXPECT_EQ(texts.count(QStringLiteral("Sync error Message No : 1")), 3);
     EXPECT_FALSE(scale.ingredRecord(51));
 
     texts.clear();
     withFaults("sync:2,command:2,ack@101:2");
-    EXPECT_EQ(download(*plu, one("1")), DownloadOutcome::GaveUp);
+    EXPECT_EQ(download(*plu, one("1")), Outcome::GaveUp);
     EXPECT_EQ(texts,
               (QStringList{"Sync error PLU No : 1", "Retry #1", "Sync error PLU No : 1", "Retry #2",
                            "Download command error", "Retry #3", "Download command error",
@@ -357,7 +355,7 @@ TEST_F(DownloadEngineTest, FailuresAtDifferentStepsOfARowAddUp) {
 
 TEST_F(DownloadEngineTest, TheRetryCountStartsAfreshForEveryRow) {
     withFaults("ack@101:5,ack@102:5");
-    EXPECT_EQ(download(*plu, range("1", "2")), DownloadOutcome::Finished);
+    EXPECT_EQ(download(*plu, range("1", "2")), Outcome::Done);
     EXPECT_EQ(texts.count(QStringLiteral("Retry #5")), 2);
     EXPECT_EQ(texts.mid(texts.size() - 2), transfered("plu#", {2}) << QStringLiteral(" THE END "));
     EXPECT_EQ(scale.pluNumbers(), (QList<quint16>{101, 102}));
@@ -365,7 +363,7 @@ TEST_F(DownloadEngineTest, TheRetryCountStartsAfreshForEveryRow) {
 
 TEST_F(DownloadEngineTest, AWrongEchoCompletesTheRecordWithZerosAndCountsAsAFailure) {
     withFaults("echo@101");
-    ASSERT_EQ(download(*plu, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
     EXPECT_EQ(texts,
               (QStringList{"PLU # is not same", "Retry #1", "plu#1 is transfered", " THE END "}));
     const QVector<QByteArray> writes = link.writes();
@@ -379,7 +377,7 @@ TEST_F(DownloadEngineTest, AWrongEchoCompletesTheRecordWithZerosAndCountsAsAFail
     // Ingredient messages are completed with 400 zero bytes.
     link.events.clear();
     withFaults("echo@51");
-    ASSERT_EQ(download(*ingred, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*ingred, one("1")), Outcome::Done);
     const QVector<QByteArray> ingredWrites = link.writes();
     ASSERT_EQ(ingredWrites.size(), 3 + 400 + 4);
     EXPECT_EQ(ingredWrites[3 + 400], bytes({0xA5}));
@@ -388,7 +386,7 @@ TEST_F(DownloadEngineTest, AWrongEchoCompletesTheRecordWithZerosAndCountsAsAFail
 
 TEST_F(DownloadEngineTest, AScaleThatNeverEchoesRightIsGivenUpOn) {
     withFaults("echo@101:*");
-    EXPECT_EQ(download(*plu, range("1", "2")), DownloadOutcome::GaveUp);
+    EXPECT_EQ(download(*plu, range("1", "2")), Outcome::GaveUp);
     EXPECT_EQ(texts.last(), QStringLiteral("PLU # is not same"));
     EXPECT_EQ(texts.count(QStringLiteral("PLU # is not same")), 6);
     EXPECT_EQ(scale.exchanges(), 6);
@@ -398,7 +396,7 @@ TEST_F(DownloadEngineTest, AScaleThatNeverEchoesRightIsGivenUpOn) {
 TEST_F(DownloadEngineTest, AMissingEchoIsWrongEvenForNumberZero) {
     plu->records[1].PluNo = 0;
     withFaults("silence@0");
-    ASSERT_EQ(download(*plu, one("1")), DownloadOutcome::Finished);
+    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
     EXPECT_EQ(texts,
               (QStringList{"PLU # is not same", "Retry #1", "plu#1 is transfered", " THE END "}));
     EXPECT_EQ(clock.waitedMs(), 1000); // the echo's time-out
@@ -412,7 +410,7 @@ TEST_F(DownloadEngineTest, ALinkThatFailsMidRowEndsTheDownloadAtOnce) {
         if (link.written.size() == 76 + 4) // row 1 whole, then row 2 up to its number
             sim.breakLink(QStringLiteral("connection lost"));
     });
-    EXPECT_EQ(download(*plu, range("1", "3")), DownloadOutcome::LinkFailed);
+    EXPECT_EQ(download(*plu, range("1", "3")), Outcome::PortLost);
     EXPECT_EQ(texts.last(), QStringLiteral("Transfer stopped on port sim: connection lost"));
     EXPECT_EQ(texts.size(), 2);
     EXPECT_EQ(link.written.size(), 76 + 4); // nothing after row 2's number
@@ -421,7 +419,7 @@ TEST_F(DownloadEngineTest, ALinkThatFailsMidRowEndsTheDownloadAtOnce) {
 
 TEST_F(DownloadEngineTest, ARefusedReopenEndsTheDownload) {
     link.refuseOpen = true;
-    EXPECT_EQ(download(*plu, range("1", "2")), DownloadOutcome::LinkFailed);
+    EXPECT_EQ(download(*plu, range("1", "2")), Outcome::PortLost);
     EXPECT_EQ(texts,
               (QStringList{"plu#1 is transfered", "Transfer stopped on port sim: device busy"}));
     EXPECT_EQ(link.writes().size(), 4);
@@ -430,7 +428,7 @@ TEST_F(DownloadEngineTest, ARefusedReopenEndsTheDownload) {
 TEST_F(DownloadEngineTest, AClosedPortEndsTheDownloadBeforeAnyByte) {
     link.close();
     link.events.clear();
-    EXPECT_EQ(download(*plu, one("1")), DownloadOutcome::LinkFailed);
+    EXPECT_EQ(download(*plu, one("1")), Outcome::PortLost);
     EXPECT_EQ(texts, QStringList{"Transfer stopped on port sim: the port sim is not open"});
     EXPECT_TRUE(link.events.isEmpty());
 }
@@ -441,7 +439,7 @@ TEST_F(DownloadEngineTest, CancelEndsAPauseAtOnceAndLeavesThePortOpen) {
         if (deadline - clock.nowMs() == scale::kStandardScale.retries.downloadPauseMs)
             abort.abort(QStringLiteral("Cancel"));
     });
-    EXPECT_EQ(download(*plu, range("1", "2")), DownloadOutcome::Cancelled);
+    EXPECT_EQ(download(*plu, range("1", "2")), Outcome::Cancelled);
     EXPECT_EQ(texts, (QStringList{"Sync error PLU No : 1", "Retry #1", "Transfer cancelled"}));
     EXPECT_EQ(link.writes(), QVector<QByteArray>{bytes({0xA5})});
     EXPECT_EQ(clock.waitedMs(), 0);
@@ -451,7 +449,7 @@ TEST_F(DownloadEngineTest, CancelEndsAPauseAtOnceAndLeavesThePortOpen) {
 TEST_F(DownloadEngineTest, CancelEndsAWaitForTheScale) {
     withFaults("silence");
     clock.setOnWait([&](qint64) { abort.abort(QStringLiteral("Cancel")); });
-    EXPECT_EQ(download(*ingred, all()), DownloadOutcome::Cancelled);
+    EXPECT_EQ(download(*ingred, all()), Outcome::Cancelled);
     EXPECT_EQ(texts, QStringList{"Transfer cancelled"});
     EXPECT_EQ(link.written, bytes({0xA5}));
     EXPECT_TRUE(link.isOpen());

@@ -18,7 +18,12 @@ public:
     }
 
     QString name() const override { return name_; }
-    bool open() override { return !dropped_ && inner_->open(); }
+    async::Task<bool> open() override {
+        if (dropped_)
+            co_return false;
+        const bool opened = co_await inner_->open();
+        co_return opened;
+    }
     void close() override { inner_->close(); }
     bool isOpen() const override { return !dropped_ && inner_->isOpen(); }
     QString errorString() const override { return dropped_ ? kReason : inner_->errorString(); }

@@ -23,14 +23,15 @@ public:
     }
 
     QString name() const override { return inner_.name(); }
-    bool open() override {
+    async::Task<bool> open() override {
         events.append({Event::Open, clock_.nowMs(), {}});
         if (refuseOpen) {
             refused_ = true;
-            return false;
+            co_return false;
         }
         refused_ = false;
-        return inner_.open();
+        const bool opened = co_await inner_.open();
+        co_return opened;
     }
     void close() override {
         events.append({Event::Close, clock_.nowMs(), {}});

@@ -44,10 +44,10 @@ struct ScaleModelTest : ::testing::Test {
 
     void SetUp() override {
         table->reset();
-        ASSERT_TRUE(link.open());
+        ASSERT_TRUE(async::waitFor(link.open()));
     }
     UploadResult uploadAll() {
-        UploadEngine engine(wire, *table, {status, {}, {}});
+        UploadEngine engine(wire, *table, status);
         return async::waitFor(engine.run({}));
     }
 };
@@ -70,7 +70,7 @@ TEST_F(ScaleModelTest, RecordsTravelInTheModelsLayoutAndCapacity) {
     table->count = 4;
     const DownloadPlan plan = planDownload(*table, QStringLiteral("/shop.plu"),
                                            {DownloadChoice::All, {}, {}, {}}, kWideScale);
-    ASSERT_EQ(async::waitFor(runDownload(plan, wire, status)), DownloadOutcome::Finished)
+    ASSERT_EQ(async::waitFor(runDownload(plan, wire, status)).outcome, Outcome::Done)
         << texts.join('|').toStdString();
 
     // Each field where the model puts it.
@@ -85,7 +85,7 @@ TEST_F(ScaleModelTest, RecordsTravelInTheModelsLayoutAndCapacity) {
     // the records back whole.
     table->reset();
     const UploadResult result = uploadAll();
-    EXPECT_EQ(result.outcome, UploadOutcome::Completed);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_EQ(table->count, 3);
     PluRecord expected = sample(3);
     expected.ItemName1 = plu_wire::nameField(expected.ItemName1, kWideScale);

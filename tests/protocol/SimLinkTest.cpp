@@ -26,7 +26,7 @@ TEST(SimLinkTest, AnswersArriveFromTheEventLoopLikeAPortsBytes) {
     SimLink link(scale, &clock);
     int notices = 0;
     QObject::connect(&link, &Link::readyRead, [&] { ++notices; });
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     ASSERT_TRUE(link.write(bytes({0xA5})));
     EXPECT_EQ(link.bytesWaiting(), 0);
     QCoreApplication::processEvents();
@@ -38,11 +38,11 @@ TEST(SimLinkTest, ClosingDropsAnswersStillOnTheirWay) {
     SimulatedScale scale;
     ManualClock clock;
     SimLink link(scale, &clock);
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     link.write(bytes({0xA5, 0x06}));
     link.close();
     EXPECT_FALSE(link.write(bytes({0xA5})));
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     QCoreApplication::processEvents();
     EXPECT_EQ(link.bytesWaiting(), 0);
 }
@@ -51,7 +51,7 @@ TEST(SimLinkTest, TheScaleMeasuresIdleGapsOnTheGivenClock) {
     SimulatedScale scale;
     ManualClock clock;
     SimLink link(scale, &clock);
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     link.write(bytes({0xA5, 0x02, 0x00}));
     EXPECT_FALSE(scale.idle());
     clock.advance(scale::kStandardScale.idleResetMs);
@@ -64,12 +64,12 @@ TEST(SimLinkTest, ABrokenLinkSaysSoUntilReopened) {
     SimLink link(scale);
     QString reason;
     QObject::connect(&link, &Link::failed, [&](const QString& why) { reason = why; });
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     link.breakLink(QStringLiteral("unplugged"));
     EXPECT_EQ(reason, QStringLiteral("unplugged"));
     EXPECT_FALSE(link.write(bytes({0xA5})));
     EXPECT_EQ(link.errorString(), QStringLiteral("unplugged"));
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     EXPECT_TRUE(link.write(bytes({0xA5})));
 }
 
@@ -78,7 +78,7 @@ TEST(SimLinkTest, PacedAnswersArriveWholeAndInOrder) {
     scale.setDisplay({0x01020304, 0x05060708, 0x090A0B0C});
     RealClock clock;
     SimLink link(scale, &clock, 9600);
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     Wire wire(link, clock);
     ASSERT_EQ(wire.TxByte(0xA5), WireStatus::Ok);
     ASSERT_EQ(async::waitFor(wire.RxByte()).value, 0x77);
@@ -100,7 +100,7 @@ TEST(SimLinkTest, TheEmbeddedScaleKeepsWhatWasDownloadedForThePortNameSim) {
     {
         const std::unique_ptr<Link> link = createLink(QStringLiteral("sim"));
         ASSERT_EQ(link->name(), QStringLiteral("sim"));
-        ASSERT_TRUE(link->open());
+        ASSERT_TRUE(async::waitFor(link->open()));
         link->write(bytes({0xA5, 0x02, 0x01, 0x41}) + wireRecord);
         QCoreApplication::processEvents();
         EXPECT_EQ(link->takeAll(), bytes({0x77, 0x01, 0x01, 0x41, 0x10}));

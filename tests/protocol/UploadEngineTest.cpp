@@ -80,7 +80,7 @@ struct UploadFixture : ::testing::Test {
 
     void SetUp() override {
         table.reset();
-        ASSERT_TRUE(simLink.open());
+        ASSERT_TRUE(async::waitFor(simLink.open()));
     }
 
     void hold(std::initializer_list<int> numbers) {
@@ -90,12 +90,10 @@ struct UploadFixture : ::testing::Test {
     void withFaults(const char* text) { scale.addFaults(*parseFaults(QString::fromLatin1(text))); }
 
     UploadResult upload(bool onePlu, const QString& number = QString()) {
-        UploadEngine engine(wire, table,
-                            {[this](const QString& text) { statuses.append(text); },
-                             [this](int asked, int total) {
-                                 progress.append({asked, total});
-                             },
-                             [this] { ++replacements; }});
+        ExchangeEvents events;
+        events.status = [this](const QString& text) { statuses.append(text); };
+        events.progress = [this](int asked, int total) { progress.append({asked, total}); };
+        UploadEngine engine(wire, table, events, [this] { ++replacements; });
         return async::waitFor(engine.run({onePlu, number}));
     }
     UploadResult uploadAll() { return upload(false); }
@@ -173,7 +171,8 @@ TEST_F(UploadEngineTest, AllPluStopsAtTheFirstNumberTheScaleDoesNotHold) {
     hold({1, 2, 3, 5});
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::NotHeld);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
+    EXPECT_TRUE(result.endedAtMissing);
     EXPECT_TRUE(result.succeeded());
     EXPECT_TRUE(result.tableReplaced);
     EXPECT_EQ(link.written, requests({1, 2, 3, 4})); // 5 is never asked for
@@ -199,7 +198,7 @@ TEST_F(UploadEngineTest, AllPluFromAScaleHoldingEveryNumberAsksSixHundredTimes) 
         ASSERT_TRUE(scale.storePlu(sample(n)).isEmpty());
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::Completed);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_EQ(scale.exchanges(), 600);
     EXPECT_EQ(table.count, 600);
     EXPECT_EQ(statuses.size(), 600);
@@ -216,7 +215,7 @@ TEST_F(UploadEngineTest, OnePluIsStoredUnderItsNumberAndListedInRowOne) {
     fillTableWithOwnWork();
     const UploadResult result = uploadOne(QStringLiteral(" 7 "));
 
-    EXPECT_EQ(result.outcome, UploadOutcome::Completed);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_EQ(link.written, request(7));
     EXPECT_EQ(statuses, QStringList{"plu#7 is received"});
     EXPECT_EQ(table.count, 1);
@@ -233,7 +232,8 @@ TEST_F(UploadEngineTest, OnePluTheScaleDoesNotHoldLeavesTheTableEmpty) {
     fillTableWithOwnWork();
     const UploadResult result = uploadOne(QStringLiteral("9"));
 
-    EXPECT_EQ(result.outcome, UploadOutcome::NotHeld);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
+    EXPECT_TRUE(result.endedAtMissing);
     EXPECT_TRUE(result.tableReplaced);
     EXPECT_EQ(replacements, 1);
     EXPECT_EQ(statuses, QStringList{"PLU is not exist"});
@@ -251,7 +251,7 @@ TEST_F(UploadEngineTest, OnePluNumbersOutsideOneToSixHundredAreRefusedUnsent) {
     for (const char* text : {"0", "601", "-1", "0.5", "abc", "", "7x", "40000"}) {
         statuses.clear();
         const UploadResult result = uploadOne(QString::fromLatin1(text));
-        EXPECT_EQ(result.outcome, UploadOutcome::Refused) << text;
+        EXPECT_EQ(result.ending.outcome, Outcome::Refused) << text;
         EXPECT_FALSE(result.succeeded()) << text;
         EXPECT_EQ(statuses, QStringList{"PLU No is not valid"}) << text;
     }
@@ -261,8 +261,8 @@ TEST_F(UploadEngineTest, OnePluNumbersOutsideOneToSixHundredAreRefusedUnsent) {
     EXPECT_EQ(table.count, 3);
 
     // Halves round to the even neighbour: 600.5 asks for 600, 1.5 for 2.
-    EXPECT_EQ(uploadOne(QStringLiteral("600.5")).outcome, UploadOutcome::Completed);
-    EXPECT_EQ(uploadOne(QStringLiteral("1.5")).outcome, UploadOutcome::Completed);
+    EXPECT_EQ(uploadOne(QStringLiteral("600.5")).ending.outcome, Outcome::Done);
+    EXPECT_EQ(uploadOne(QStringLiteral("1.5")).ending.outcome, Outcome::Done);
     EXPECT_EQ(link.written, requests({600, 2}));
 }
 
@@ -292,7 +292,7 @@ TEST_F(UploadEngineTest, RepliesOfSeventySixOrSeventyEightBytesTimeOut) {
         const qint64 before = clock.nowMs();
         const UploadResult result = uploadOne(QStringLiteral("1"));
 
-        EXPECT_EQ(result.outcome, UploadOutcome::Completed);
+        EXPECT_EQ(result.ending.outcome, Outcome::Done);
         EXPECT_EQ(statuses, (QStringList{"Receive PLU time out", "Retry #1", "plu#1 is received"}));
         EXPECT_EQ(link.written, requests({1, 1}));
         // The reply wait is four seconds; the port is reopened at once, with no pause.
@@ -309,7 +309,7 @@ TEST_F(UploadEngineTest, TheFifthCountedFailureAbortsAndTheRecordsBeforeAreListe
     withFaults("silence@3:5");
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
+    EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(statuses, (QStringList{"plu#1 is received", "plu#2 is received",
                                      "Receive PLU time out", "Retry #1", "Receive PLU time out",
@@ -328,7 +328,8 @@ TEST_F(UploadEngineTest, FailuresAtDifferentStepsAddUpAndARecordResetsTheCount) 
     withFaults("sync:1,command#2,short#3,endbyte#4,silence@2:4");
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::NotHeld);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
+    EXPECT_TRUE(result.endedAtMissing);
     EXPECT_EQ(statuses.mid(0, 9), (QStringList{"Sync error", "Retry #1", "Upload command error",
                                                "Retry #2", "Receive PLU time out", "Retry #3",
                                                "SyncOK error", "Retry #4", "plu#1 is received"}));
@@ -348,7 +349,7 @@ TEST_F(UploadEngineTest, AScaleThatNeverAnswersLeavesTheOperatorsTableAndSaysWhy
     withFaults("silence:*");
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
+    EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
     EXPECT_FALSE(result.tableReplaced);
     EXPECT_EQ(replacements, 0);
     EXPECT_EQ(statuses,
@@ -365,7 +366,7 @@ TEST_F(UploadEngineTest, AWrongEndByteIsACountedFailureRetriedWithoutReopening) 
     hold({1});
     withFaults("endbyte@1");
     UploadResult result = uploadOne(QStringLiteral("1"));
-    EXPECT_EQ(result.outcome, UploadOutcome::Completed);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
     EXPECT_EQ(statuses, (QStringList{"SyncOK error", "Retry #1", "plu#1 is received"}));
     EXPECT_EQ(eventTexts(), (QStringList{"tx a5", "tx 05", "tx 00 01", "tx a5", "tx 05", "tx 00 01",
                                          "close", "open"}));
@@ -375,7 +376,7 @@ TEST_F(UploadEngineTest, AWrongEndByteIsACountedFailureRetriedWithoutReopening) 
     statuses.clear();
     withFaults("endbyte@1:*");
     result = uploadOne(QStringLiteral("1"));
-    EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
+    EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
     EXPECT_EQ(statuses.count(QStringLiteral("SyncOK error")), 5);
     EXPECT_EQ(statuses.last(), QStringLiteral("SyncOK error"));
 }
@@ -406,7 +407,7 @@ TEST_F(UploadEngineTest, RepliesThatAreAllRefusedLeaveTheOperatorsTable) {
             };
             const UploadResult result = upload(onePlu, QStringLiteral("2"));
 
-            EXPECT_EQ(result.outcome, UploadOutcome::Aborted);
+            EXPECT_EQ(result.ending.outcome, Outcome::GaveUp);
             EXPECT_EQ(statuses.count(QString::fromLatin1(c.failure)), 5);
             EXPECT_FALSE(result.tableReplaced);
             EXPECT_EQ(replacements, 0);
@@ -461,7 +462,8 @@ TEST_F(UploadEngineTest, ReplyFieldsBeyondTheTableRangesAreBadReplies) {
     };
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::NotHeld);
+    EXPECT_EQ(result.ending.outcome, Outcome::Done);
+    EXPECT_TRUE(result.endedAtMissing);
     EXPECT_EQ(statuses.mid(0, 7),
               (QStringList{"PLU data is not valid", "Retry #1", "PLU data is not valid", "Retry #2",
                            "PLU data is not valid", "Retry #3", "plu#1 is received"}));
@@ -478,9 +480,9 @@ TEST_F(UploadEngineTest, ALinkThatFailsEndsTheUploadAndListsWhatCame) {
     });
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
+    EXPECT_EQ(result.ending.outcome, Outcome::PortLost);
     EXPECT_FALSE(result.succeeded());
-    EXPECT_EQ(result.error, QStringLiteral("connection lost"));
+    EXPECT_EQ(result.ending.reason, QStringLiteral("connection lost"));
     EXPECT_EQ(statuses.last(), QStringLiteral("Transfer stopped on port sim: connection lost"));
     EXPECT_EQ(table.count, 1);
     EXPECT_EQ(gridRow(table, 1), listedRow(1, asUploaded(sample(1))));
@@ -491,23 +493,22 @@ TEST_F(UploadEngineTest, ALinkThatFailsEndsTheUploadAndListsWhatCame) {
 TEST_F(UploadEngineTest, APortClosedBeforeTheUploadChangesNothing) {
     simLink.close();
     const UploadResult result = uploadAll();
-    EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
+    EXPECT_EQ(result.ending.outcome, Outcome::PortLost);
     EXPECT_FALSE(result.tableReplaced);
     EXPECT_EQ(statuses, QStringList{"Transfer stopped on port sim: the port sim is not open"});
 }
 
 TEST_F(UploadEngineTest, APortThatCannotBeReopenedEndsTheUploadAfterTheRecord) {
     hold({1, 2});
-    UploadEngine engine(wire, table,
-                        {[this](const QString& text) {
-                             statuses.append(text);
-                             link.refuseOpen = true; // from the first text on
-                         },
-                         {},
-                         {}});
+    ExchangeEvents events;
+    events.status = [this](const QString& text) {
+        statuses.append(text);
+        link.refuseOpen = true; // from the first text on
+    };
+    UploadEngine engine(wire, table, events);
     const UploadResult result = async::waitFor(engine.run({false, {}}));
 
-    EXPECT_EQ(result.outcome, UploadOutcome::LinkFailed);
+    EXPECT_EQ(result.ending.outcome, Outcome::PortLost);
     EXPECT_EQ(statuses,
               (QStringList{"plu#1 is received", "Transfer stopped on port sim: device busy"}));
     EXPECT_EQ(table.count, 1);
@@ -524,7 +525,7 @@ TEST_F(UploadEngineTest, CancelEndsTheUploadAtOnceAndListsWhatCame) {
     });
     const UploadResult result = uploadAll();
 
-    EXPECT_EQ(result.outcome, UploadOutcome::Cancelled);
+    EXPECT_EQ(result.ending.outcome, Outcome::Cancelled);
     EXPECT_EQ(statuses, (QStringList{"plu#1 is received", "Transfer cancelled"}));
     EXPECT_EQ(table.count, 1);
     EXPECT_EQ(gridRow(table, 1), listedRow(1, asUploaded(sample(1))));

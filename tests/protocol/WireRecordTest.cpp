@@ -124,7 +124,6 @@ TEST(IngredWireRecordTest, FourLeftAlignedLinesThenFourBlankOnes) {
     record.Message2 = QString(50, QLatin1Char('b'));
     record.Message3 = QString(50, QLatin1Char('c')) + QString(10, QLatin1Char('X'));
     record.Message4 = QStringLiteral(" ");
-    record.Extra1 = QStringLiteral("never sent");
     const EncodedRecord encoded = ingred_wire::encode(record);
     ASSERT_TRUE(encoded.ok()) << encoded.error.toStdString();
     const QByteArray& b = encoded.bytes;

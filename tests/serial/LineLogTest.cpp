@@ -49,8 +49,8 @@ struct Download {
         table->count = 1;
         const DownloadPlan plan = planDownload(*table, QStringLiteral("/data/shop.plu"),
                                                {DownloadChoice::One, QStringLiteral("1"), {}, {}});
-        link.open();
-        async::waitFor(runDownload(plan, wire, [this](const QString& text) { texts << text; }, {}));
+        async::waitFor(link.open());
+        async::waitFor(runDownload(plan, wire, [this](const QString& text) { texts << text; }));
     }
 
     // The steps in order, a step repeated on consecutive lines named once.

@@ -11,7 +11,7 @@ class NamedLink : public Link {
 public:
     explicit NamedLink(const QString& port) : port_(port) {}
     QString name() const override { return port_; }
-    bool open() override { return true; }
+    async::Task<bool> open() override { co_return true; }
     void close() override {}
     bool isOpen() const override { return false; }
     QString errorString() const override { return {}; }

@@ -7,15 +7,15 @@
 class ScriptedLink : public Link {
 public:
     QString name() const override { return QStringLiteral("scripted"); }
-    bool open() override {
+    async::Task<bool> open() override {
         ++opens;
         if (refuseOpen) {
             error = QStringLiteral("device busy");
-            return false;
+            co_return false;
         }
         isOpen_ = true;
         received.clear(); // the contract of open(): nothing stale survives
-        return true;
+        co_return true;
     }
     void close() override { isOpen_ = false; }
     bool isOpen() const override { return isOpen_; }

@@ -17,7 +17,7 @@ protected:
 TEST_F(SerialLinkOnPty, OpensAPseudoTerminalAndCarriesBytesBothWays) {
     SerialLink link(QStringLiteral("COM1"), pty.slavePath());
     EXPECT_EQ(link.name(), QStringLiteral("COM1"));
-    ASSERT_TRUE(link.open()) << link.errorString().toStdString();
+    ASSERT_TRUE(async::waitFor(link.open())) << link.errorString().toStdString();
     EXPECT_TRUE(link.isOpen());
 
     // Every byte value, zero and the terminal control characters included, passes unchanged.
@@ -42,13 +42,13 @@ TEST_F(SerialLinkOnPty, OpensAPseudoTerminalAndCarriesBytesBothWays) {
 
 TEST_F(SerialLinkOnPty, ReopenDiscardsWhatArrivedWhileClosed) {
     SerialLink link(QStringLiteral("COM2"), pty.slavePath());
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     link.close();
 
     ASSERT_TRUE(pty.sendFromFarEnd("stale"));
     ASSERT_TRUE(pty.slaveHasInput(5000)); // the bytes sit in the system's buffer now
 
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     EXPECT_EQ(link.bytesWaiting(), 0);
     EXPECT_FALSE(pty.slaveHasInput(0));
 
@@ -60,7 +60,7 @@ TEST_F(SerialLinkOnPty, ReopenDiscardsWhatArrivedWhileClosed) {
 
 TEST_F(SerialLinkOnPty, HangUpOfTheLineFailsTheLink) {
     SerialLink link(QStringLiteral("COM1"), pty.slavePath());
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     QSignalSpy failed(&link, &Link::failed);
     pty.closeMaster();
     ASSERT_TRUE(failed.wait(5000));
@@ -75,7 +75,7 @@ TEST_F(SerialLinkOnPty, HangUpOfTheLineFailsTheLink) {
 
 TEST(SerialLinkOpenFailure, MissingDeviceSaysWhichAndWhy) {
     SerialLink link(QStringLiteral("COM1"), QStringLiteral("/dev/no-such-scale-port"));
-    EXPECT_FALSE(link.open());
+    EXPECT_FALSE(async::waitFor(link.open()));
     EXPECT_FALSE(link.isOpen());
     EXPECT_TRUE(link.errorString().startsWith(QStringLiteral("/dev/no-such-scale-port: ")))
         << link.errorString().toStdString();

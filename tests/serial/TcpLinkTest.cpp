@@ -17,7 +17,7 @@ TEST(TcpLink, ConnectsAndCarriesBytesBothWays) {
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     TcpLink link(addressOf(server));
     EXPECT_EQ(link.name(), addressOf(server));
-    ASSERT_TRUE(link.open()) << link.errorString().toStdString();
+    ASSERT_TRUE(async::waitFor(link.open())) << link.errorString().toStdString();
     EXPECT_TRUE(link.isOpen());
     if (!server.hasPendingConnections()) {
         ASSERT_TRUE(server.waitForNewConnection(5000));
@@ -47,7 +47,7 @@ TEST(TcpLink, ServerClosingTheConnectionFailsTheLink) {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     TcpLink link(addressOf(server));
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     if (!server.hasPendingConnections()) {
         ASSERT_TRUE(server.waitForNewConnection(5000));
     }
@@ -60,7 +60,7 @@ TEST(TcpLink, ServerClosingTheConnectionFailsTheLink) {
               QStringLiteral("the device server closed the connection"));
 
     // It can be opened again once the server takes connections.
-    ASSERT_TRUE(link.open());
+    ASSERT_TRUE(async::waitFor(link.open()));
     EXPECT_TRUE(link.isOpen());
 }
 
@@ -72,7 +72,7 @@ TEST(TcpLink, RefusedConnectionSaysSo) {
         freePort = probe.serverPort();
     }
     TcpLink link(QStringLiteral("tcp://127.0.0.1:%1").arg(freePort));
-    EXPECT_FALSE(link.open());
+    EXPECT_FALSE(async::waitFor(link.open()));
     EXPECT_FALSE(link.isOpen());
     EXPECT_TRUE(link.errorString().startsWith(link.name() + QStringLiteral(": ")))
         << link.errorString().toStdString();
@@ -92,7 +92,7 @@ TEST(TcpLink, AddressesOtherThanTcpHostPortAreRefusedBeforeConnecting) {
                             "tcp://host:4001/path", "udp://host:4001", "tcp://host:port"}) {
         EXPECT_FALSE(TcpLink::parseAddress(QString::fromLatin1(bad), &host, &port)) << bad;
         TcpLink link{QString::fromLatin1(bad)};
-        EXPECT_FALSE(link.open()) << bad;
+        EXPECT_FALSE(async::waitFor(link.open())) << bad;
         EXPECT_TRUE(link.errorString().contains(QStringLiteral("tcp://HOST:PORT"))) << bad;
     }
 }

@@ -203,15 +203,15 @@ using AbortTest = WireFixture;
 TEST_F(AbortTest, EndsAWaitAtOnceAndStopsSending) {
     clock.setOnWait([&](qint64) { abort.abort(QStringLiteral("Cancelled")); });
     quint32 a = 5, b = 5, c = 5;
-    EXPECT_EQ(async::waitFor(wire.RxFip(a, b, c)), WireStatus::Aborted);
+    EXPECT_EQ(async::waitFor(wire.RxFip(a, b, c)), WireStatus::Cancelled);
     EXPECT_EQ(wire.errorText(), QStringLiteral("Cancelled"));
     EXPECT_EQ(clock.waitedMs(), 0);
     EXPECT_EQ(a, 5u);
 
-    EXPECT_EQ(wire.TxByte(0xA5), WireStatus::Aborted);
+    EXPECT_EQ(wire.TxByte(0xA5), WireStatus::Cancelled);
     EXPECT_TRUE(link.written().isEmpty());
-    EXPECT_EQ(async::waitFor(wire.pause(5000)), WireStatus::Aborted);
-    EXPECT_EQ(async::waitFor(wire.reopen()), WireStatus::Aborted);
+    EXPECT_EQ(async::waitFor(wire.pause(5000)), WireStatus::Cancelled);
+    EXPECT_EQ(async::waitFor(wire.reopen()), WireStatus::Cancelled);
 
     abort.reset();
     EXPECT_EQ(wire.TxByte(0xA5), WireStatus::Ok);
@@ -219,7 +219,7 @@ TEST_F(AbortTest, EndsAWaitAtOnceAndStopsSending) {
 
 TEST_F(AbortTest, EndsAPauseWithoutWaitingItOut) {
     clock.setOnWait([&](qint64) { abort.abort(QStringLiteral("Exit")); });
-    EXPECT_EQ(async::waitFor(wire.pause(5000)), WireStatus::Aborted);
+    EXPECT_EQ(async::waitFor(wire.pause(5000)), WireStatus::Cancelled);
     EXPECT_EQ(clock.waitedMs(), 0);
 }
 
@@ -262,9 +262,9 @@ TEST(RealClockTest, WakesOnDataAbortAndFailureWithoutWaitingForTheDeadline) {
     EXPECT_EQ(async::waitFor(clock.waitUntil(farAway, &link, &abort)), WaitResult::LinkFailed);
 
     QTimer::singleShot(0, &abort, [&] { abort.abort(QStringLiteral("Exit")); });
-    EXPECT_EQ(async::waitFor(clock.waitUntil(farAway, &link, &abort)), WaitResult::Aborted);
+    EXPECT_EQ(async::waitFor(clock.waitUntil(farAway, &link, &abort)), WaitResult::Cancelled);
     EXPECT_EQ(async::waitFor(clock.waitUntil(farAway, &link, &abort)),
-              WaitResult::Aborted); // stays aborted
+              WaitResult::Cancelled); // stays aborted
 
     EXPECT_EQ(async::waitFor(clock.waitUntil(clock.nowMs() - 1, nullptr, nullptr)),
               WaitResult::Deadline);
@@ -276,7 +276,7 @@ TEST(RealClockTest, WakesOnDataAbortAndFailureWithoutWaitingForTheDeadline) {
 TEST(RealClockTest, AWaitSuspendsAndGoesOnFromTheEventLoop) {
     RealClock clock;
     ScriptedLink link;
-    link.open();
+    async::waitFor(link.open());
     TransferAbort abort;
     Wire wire(link, clock, &abort);
 
@@ -289,8 +289,8 @@ TEST(RealClockTest, AWaitSuspendsAndGoesOnFromTheEventLoop) {
     async::Task<WireStatus> pause = wire.pause(600'000);
     abort.abort(QStringLiteral("Cancel"));
     EXPECT_FALSE(pause.isDone());
-    EXPECT_EQ(async::waitFor(std::move(pause)), WireStatus::Aborted);
-    EXPECT_EQ(wire.TxByte(0xA5), WireStatus::Aborted);
+    EXPECT_EQ(async::waitFor(std::move(pause)), WireStatus::Cancelled);
+    EXPECT_EQ(wire.TxByte(0xA5), WireStatus::Cancelled);
 
     {
         Wire other(link, clock);

@@ -2,8 +2,8 @@
 #include "FreeXlSheet.h"
 #include "ImportTestSupport.h"
 
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookImport.h"
-#include "spreadsheet/WorkbookReader.h"
 
 namespace {
 

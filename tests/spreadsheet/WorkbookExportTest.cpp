@@ -1,9 +1,9 @@
 #include "FreeXlSheet.h"
 #include "ImportTestSupport.h"
 
+#include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
-#include "spreadsheet/WorkbookReader.h"
 
 #include <QDir>
 #include <QFile>
