@@ -45,11 +45,12 @@ const QString kHelp =
         "says which table is converted; between two workbooks --table plu|ingred names it.\n"
         "\n"
         "--map MAP reads IN, an export of a merchandise system (.csv, .xls or .xlsx), through\n"
-        "the column map MAP (a JSON file, see docs/watch.md): which column holds which field,\n"
-        "the decimal separator, a factor per number field, defaults, the table, the encoding\n"
-        "and rows to skip. The map names the table. A column the file lacks or a value that\n"
-        "does not convert refuses the file, naming the row, the column and the field; nothing\n"
-        "is written then. The hot folder reads its files through the same map.\n"
+        "the column map MAP, a JSON file (watch.md in ScaleDesk's documentation describes it):\n"
+        "which column holds which field, the decimal separator, a factor per number field,\n"
+        "defaults, the table, the encoding and rows to skip. The map names the table. A\n"
+        "column the file lacks or a value that does not convert refuses the file, naming the\n"
+        "row, the column and the field; nothing is written then. The hot folder reads its\n"
+        "files through the same map.\n"
         "\n"
         "The status texts of reading and writing go to stdout, errors to stderr.\n"
         "\n"
@@ -59,8 +60,7 @@ const QString kHelp =
         "  scalectl convert --table ingred old.xls new.csv\n"
         "  scalectl convert --map erp-prices.json export.csv prices.plu\n"
         "\n"
-        "Exit codes: 0 converted, 2 usage error, 3 a file (or the map) cannot be read or\n"
-        "written.");
+        "Exit codes: 0 converted, 2 usage error, 3 a file or the map cannot be read or written.");
 
 enum class TableName { Plu, Ingred };
 
