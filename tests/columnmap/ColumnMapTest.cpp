@@ -134,6 +134,9 @@ TEST(ColumnMapFile, ReadsEverySettingAndRefusesWhatItCannotUse) {
     price.replace("\"default\": -1", "\"default\": 40000");
     EXPECT_TRUE(parseColumnMap(price).error.startsWith(QLatin1String("GCode: the default must")));
     EXPECT_FALSE(readColumnMap(QStringLiteral("/nonexistent/map.json")).error.isEmpty());
+    const ColumnMapRead example =
+        readColumnMap(SCALEDESK_TEST_DATA "/../../packaging/erp-map.json");
+    EXPECT_TRUE(example.map) << "the packaged example: " << example.error.toStdString();
     EXPECT_EQ(parseColumnMap("[1]").error,
               QStringLiteral("a column map is one JSON object { ... }"));
 }
