@@ -110,6 +110,9 @@ void HotFolder::scan() {
         }
         ready_.note(event, now);
     }
+    // A file held back that someone has removed may come again under its name.
+    for (auto it = held_.begin(); it != held_.end();)
+        it = QFileInfo::exists(QDir(paths_.inbox).filePath(*it)) ? std::next(it) : held_.erase(it);
     ready_.look(lookAtInbox(), now);
     takeNext();
     scheduleLook();

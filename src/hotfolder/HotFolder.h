@@ -97,7 +97,7 @@ private:
     std::unique_ptr<InboxWatch> watch_;
     ReadyFiles ready_;
     std::optional<InboxFile> current_;
-    QSet<QString> held_; // could not be moved: left in the inbox until the next start
+    QSet<QString> held_; // could not be moved: not taken again while it stays in the inbox
     QTimer lookAgain_;
     bool taking_ = false;
     bool watching_ = false;

@@ -274,17 +274,23 @@ TEST_F(HotFolderTest, AFileThatVanishesChangesOrCannotBeMovedIsReportedAndNeverL
     EXPECT_TRUE(
         QFile::exists(QDir(done).filePath(QStringLiteral("b-changed.20250114-093012.csv"))));
 
-    // DONE is replaced by a file: the move fails, the file stays and is not sent again.
+    // DONE is replaced by a link to nowhere: the move fails, the file stays and is not sent
+    // again.
     renameIn(QStringLiteral("c-stuck.csv"));
     after(0);
     ASSERT_TRUE(QDir(done).removeRecursively());
-    write(done, "not a folder");
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("nowhere")), done));
     folder->finish(result);
     ASSERT_EQ(problems.size(), 4); // neither the file nor its result could go there
     EXPECT_TRUE(problems[3].startsWith(QLatin1String("c-stuck.csv cannot be moved to ")));
     EXPECT_TRUE(QFile::exists(inInbox(QStringLiteral("c-stuck.csv"))));
     after(60'000);
     EXPECT_EQ(taken.count(QStringLiteral("c-stuck.csv")), 1);
+    ASSERT_TRUE(QFile::remove(inInbox(QStringLiteral("c-stuck.csv")))); // mended, dropped anew
+    after(0);
+    renameIn(QStringLiteral("c-stuck.csv"));
+    after(0);
+    EXPECT_EQ(taken.count(QStringLiteral("c-stuck.csv")), 2);
 }
 
 TEST_F(HotFolderTest, StartRefusesWhatCannotWork) {
