@@ -57,7 +57,8 @@ public:
 
     // Makes DONE and FAILED where they are missing, locks the inbox (one hot folder per
     // inbox), starts watching it and takes the first complete file. Returns why it cannot
-    // ("the inbox /srv/inbox is watched by process 4711 already"), or an empty text.
+    // ("the inbox /srv/inbox is watched by process 4711 (scalectl on till-1) already"), or an
+    // empty text.
     QString start();
 
     const HotFolderPaths& paths() const { return paths_; }
