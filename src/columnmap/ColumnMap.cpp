@@ -69,8 +69,8 @@ std::optional<ColumnRef> columnOf(const QJsonValue& value) {
 
 // One entry of "fields": a column alone ("VK-Preis", 3) or an object with "column",
 // "factor" and "default". Returns the problem, or an empty text.
-QString readField(const FieldSpec& spec, const QJsonValue& value, FieldMapping& mapping) {
-    const bool number = spec.kind != FieldKind::Text;
+QString readField(const FieldSpec& field, const QJsonValue& value, FieldMapping& mapping) {
+    const bool number = field.kind != FieldKind::Text;
     QJsonObject entry;
     if (value.isObject())
         entry = value.toObject();
@@ -95,7 +95,7 @@ QString readField(const FieldSpec& spec, const QJsonValue& value, FieldMapping& 
         } else if (key == QLatin1String("default")) {
             if (number) {
                 const std::optional<qint64> fallback = wholeNumber(*it);
-                if (!fallback || !convertNumber(decimalText(*fallback), widthOf(spec.kind)).ok)
+                if (!fallback || !convertNumber(decimalText(*fallback), widthOf(field.kind)).ok)
                     return QStringLiteral("the default must be a whole number the field holds "
                                           "(no factor applies to it)");
                 mapping.defaultText = decimalText(*fallback);

@@ -91,9 +91,9 @@ QString locateColumns(const Sheet& sheet, const ColumnMap& map, const Extent& ex
 }
 
 // One cell of the export as the cell of the table's own layout; the problem otherwise.
-QString convertCell(const QString& cell, const FieldSpec& spec, const FieldMapping& mapping,
+QString convertCell(const QString& cell, const FieldSpec& field, const FieldMapping& mapping,
                     const ScaledNumberFormat& format, QString& converted) {
-    const bool number = spec.kind != FieldKind::Text;
+    const bool number = field.kind != FieldKind::Text;
     if (cell.trimmed().isEmpty()) {
         if (mapping.defaultText) {
             converted = *mapping.defaultText;
@@ -111,7 +111,7 @@ QString convertCell(const QString& cell, const FieldSpec& spec, const FieldMappi
     }
     ScaledNumberFormat fieldFormat = format;
     fieldFormat.factor = mapping.factor;
-    const NumberConversion value = convertScaledNumber(cell, fieldFormat, widthOf(spec.kind));
+    const NumberConversion value = convertScaledNumber(cell, fieldFormat, widthOf(field.kind));
     if (!value.ok)
         return value.error;
     converted = decimalText(value.value);
@@ -155,7 +155,8 @@ QString translate(const Sheet& sheet, const ColumnMap& map, bool workbook, Sheet
             const QString problem =
                 convertCell(cell, kind.fields[f], map.fields[f], format, converted);
             if (!problem.isEmpty()) {
-                const QString where = column.index < 0 ? QString() : column.described + QStringLiteral(", ");
+                const QString where =
+                    column.index < 0 ? QString() : column.described + QStringLiteral(", ");
                 return QStringLiteral("sheet row %1, %2%3: %4")
                     .arg(r + 1)
                     .arg(where, kind.fields[f].name, problem);
