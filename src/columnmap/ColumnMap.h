@@ -53,7 +53,7 @@ struct ColumnMap {
 
 struct ColumnMapRead {
     std::optional<ColumnMap> map;
-    QString error; // what is wrong, e.g. "fields: \"Unitprice\" is no field of the PLU table"
+    QString error; // what is wrong, e.g. "\"Unitprice\" is no field of the PLU table; ..."
 };
 
 ColumnMapRead parseColumnMap(const QByteArray& json);
