@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, &folder, [&folder] {
             ScaleFileResult scale;
             scale.report.scale = {QStringLiteral("Meat"), QStringLiteral("sim")};
-            scale.report.outcome.state = JobState::Done;
+            scale.report.result.state = JobState::Done;
             FileResult result;
             result.scales.append(scale);
             folder.finish(result);

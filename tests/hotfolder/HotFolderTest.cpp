@@ -25,7 +25,7 @@ const QDateTime kStamp(QDate(2025, 1, 14), QTime(9, 30, 12));
 
 // What a send to one scale that accepted both rows reports.
 FileResult sentResult() {
-    JobOutcome outcome;
+    JobResult outcome;
     outcome.state = JobState::Done;
     outcome.rowsDone = 2;
     outcome.rowsTotal = 2;
@@ -210,7 +210,7 @@ TEST_F(HotFolderTest, EachFileGoesToDoneOrFailedWithItsResultAndNothingIsOverwri
     EXPECT_TRUE(refused["scales"].toArray().isEmpty());
 
     result = sentResult();
-    result.scales[0].report.outcome.state = JobState::Failed;
+    result.scales[0].report.result.state = JobState::Failed;
     result.scales[0].rows[1] = {2, 102, RowOutcome::Failed,
                                 QStringLiteral("Sync error PLU No : 102")};
     renameIn(QStringLiteral("half.csv"));
