@@ -9,8 +9,9 @@ SCALEDESK_PACKAGES=(
     libxlsxwriter-dev libminizip-dev python3-openpyxl
 )
 # For scripts/test only: dpkg-shlibdeps gives the Debian package its versioned dependencies
-# (the Qt it was built against), and groff renders the manual page the help test reads.
-SCALEDESK_TEST_PACKAGES=(dpkg-dev groff-base)
+# (the Qt it was built against), groff renders the manual page the help test reads, and
+# systemd-analyze checks the hot folder's unit.
+SCALEDESK_TEST_PACKAGES=(dpkg-dev groff-base systemd)
 
 scaledesk_install_deps() {
     local missing=()

@@ -1,15 +1,18 @@
 // scalectl convert IN OUT: reads IN as the window's Open or import reads it and writes OUT as
 // its Save or export writes it. A table is kept in five forms: its own file (.plu, .ingred)
-// and a workbook as .xls, .xlsx or .csv.
+// and a workbook as .xls, .xlsx or .csv. With --map, IN is an export read through a column
+// map, so that a map can be tried before the hot folder uses it.
 
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
+#include "columnmap/MappedImport.h"
 #include "files/TableFileCommands.h"
 #include "spreadsheet/WorkbookContainer.h"
 #include "spreadsheet/WorkbookExport.h"
 #include "spreadsheet/WorkbookImport.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 
 #include <functional>
@@ -18,7 +21,8 @@
 namespace {
 
 const QString kUsage = QStringLiteral("scalectl convert IN OUT\n"
-                                      "       scalectl convert --table plu|ingred IN OUT");
+                                      "       scalectl convert --table plu|ingred IN OUT\n"
+                                      "       scalectl convert --map MAP IN OUT");
 
 const QString kHelp =
     QStringLiteral("Usage: ") + kUsage +
@@ -40,14 +44,23 @@ const QString kHelp =
         "told by its first bytes, whatever its name. The .plu or .ingred file on either side\n"
         "says which table is converted; between two workbooks --table plu|ingred names it.\n"
         "\n"
+        "--map MAP reads IN, an export of a merchandise system (.csv, .xls or .xlsx), through\n"
+        "the column map MAP, a JSON file (watch.md in ScaleDesk's documentation describes it):\n"
+        "which column holds which field, the decimal separator, a factor per number field,\n"
+        "defaults, the table, the encoding and rows to skip. The map names the table. A\n"
+        "column the file lacks or a value that does not convert refuses the file, naming the\n"
+        "row, the column and the field; nothing is written then. The hot folder reads its\n"
+        "files through the same map.\n"
+        "\n"
         "The status texts of reading and writing go to stdout, errors to stderr.\n"
         "\n"
         "Examples:\n"
         "  scalectl convert shop.plu shop.xlsx\n"
         "  scalectl convert shop.csv shop.plu\n"
         "  scalectl convert --table ingred old.xls new.csv\n"
+        "  scalectl convert --map erp-prices.json export.csv prices.plu\n"
         "\n"
-        "Exit codes: 0 converted, 2 usage error, 3 a file cannot be read or written.");
+        "Exit codes: 0 converted, 2 usage error, 3 a file or the map cannot be read or written.");
 
 enum class TableName { Plu, Ingred };
 
@@ -61,10 +74,12 @@ std::optional<TableName> tableOfExtension(const QString& path) {
 }
 
 // Where a table is read from or written to: its own file, or a workbook in `container`'s
-// form (a workbook being read goes by its first bytes instead).
+// form (a workbook being read goes by its first bytes instead), or an export read through
+// a column map.
 struct Form {
     bool tableFile = false;
     WorkbookContainer container = WorkbookContainer::Xls;
+    const ColumnMap* map = nullptr;
 };
 
 // Every status text but the last is printed as it comes; the last one is the result's.
@@ -83,6 +98,8 @@ FileCommandResult readTable(TableT& table, const QString& path, const Form& form
     if (form.tableFile)
         return openTable(table, path);
     return printingStatus([&](const workbook::StatusSink& status) {
+        if (form.map)
+            return workbook::importMappedTable(path, *form.map, table, status);
         return workbook::importTable(path, table, status);
     });
 }
@@ -124,6 +141,7 @@ int convertAs(const QString& in, const Form& inForm, const QString& out, const F
 int runConvert(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("convert"), kUsage);
     line.addValue(QStringLiteral("table")); // plu|ingred: needed only where both are workbooks
+    line.addValue(QStringLiteral("map"));
     if (const std::optional<int> done = line.parse(args, kHelp))
         return *done;
     std::optional<TableName> named;
@@ -150,12 +168,37 @@ int runConvert(const QStringList& args) {
         return line.usageError(QStringLiteral("cannot write '%1': OUT must end in .plu, .ingred, "
                                               ".xls, .xlsx or .csv")
                                    .arg(out));
-    const Form inForm{inTable.has_value()};
+    Form inForm{inTable.has_value()};
     const Form outForm{outTable.has_value(), outContainer.value_or(WorkbookContainer::Xls)};
+
+    // A map names its table as well.
+    std::optional<ColumnMap> map;
+    std::optional<TableName> mapTable;
+    if (line.isSet(QStringLiteral("map"))) {
+        const QString mapPath = line.value(QStringLiteral("map"));
+        if (inTable)
+            return line.usageError(QStringLiteral("--map reads an export (.csv, .xls or .xlsx), "
+                                                  "not the table file '%1'")
+                                       .arg(in));
+        ColumnMapRead read = readColumnMap(mapPath);
+        if (!read.map) {
+            cli::printError(QStringLiteral("Cannot read the column map %1: %2")
+                                .arg(QDir::toNativeSeparators(mapPath), read.error));
+            return ExitFileError;
+        }
+        map = std::move(read.map);
+        inForm.map = &*map;
+        mapTable = map->kind == &pluKind() ? TableName::Plu : TableName::Ingred;
+        for (const std::optional<TableName>& said : {outTable, named})
+            if (said && *said != *mapTable)
+                return line.usageError(
+                    QStringLiteral("cannot convert '%1' to '%2': the map '%3' is for the %4 table")
+                        .arg(in, out, mapPath, map->kind->name));
+    }
 
     // The table: each table file names one, and --table names one; all must agree.
     std::optional<TableName> table;
-    for (const std::optional<TableName>& said : {inTable, outTable, named}) {
+    for (const std::optional<TableName>& said : {inTable, outTable, named, mapTable}) {
         if (said && table && *said != *table)
             return line.usageError(
                 QStringLiteral("cannot convert '%1' to '%2': the extensions must name "

@@ -11,15 +11,6 @@ namespace {
 
 const QString kSixBlanks = QStringLiteral("      ");
 
-QString columnLetter(int col) {
-    return QString(QChar(u'A' + col));
-}
-
-QString cannotImport(const QString& fileName, const QString& why) {
-    return QStringLiteral("Cannot import %1: %2")
-        .arg(shownText(QDir::toNativeSeparators(fileName)), why);
-}
-
 // Fills the grid from the sheet; returns the number of data rows read.
 qint16 readRows(const Sheet& sheet, const Layout& layout, QVector<QStringList>& cells,
                 const StatusSink& status) {
@@ -48,6 +39,18 @@ qint16 readRows(const Sheet& sheet, const Layout& layout, QVector<QStringList>& 
 }
 
 } // namespace
+
+QString columnLetters(int col) {
+    QString letters;
+    for (int c = col + 1; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters;
+}
+
+QString cannotImport(const QString& fileName, const QString& why) {
+    return QStringLiteral("Cannot import %1: %2")
+        .arg(shownText(QDir::toNativeSeparators(fileName)), why);
+}
 
 std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& kind,
                                          const QString& fileName, const StatusSink& status) {
@@ -86,7 +89,7 @@ std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& ki
             if (!number.ok) {
                 status(cannotImport(fileName, QStringLiteral("sheet row %1, column %2: %3")
                                                   .arg(k + 1)
-                                                  .arg(columnLetter(c - 1), number.error)));
+                                                  .arg(columnLetters(c - 1), number.error)));
                 return std::nullopt;
             }
             imported.numbers[k][c - 1] = number.value;

@@ -21,6 +21,12 @@ struct ImportedTable {
     QVector<QStringList> texts;
 };
 
+// "A" for column 0, "Z", "AA", ... "IV" for column 255.
+QString columnLetters(int col);
+
+// "Cannot import FILE: why", the file named as the system writes paths.
+QString cannotImport(const QString& fileName, const QString& why);
+
 // Reads the sheet the way the import does: row 1 into the header row, then one row per
 // record until the first row whose column A is empty or the row limit, with the status
 // texts of each step. Empty cells of the data rows get their substitute in the grid, then

@@ -27,6 +27,15 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// An export of a merchandise system and the column map that reads it.
+const QByteArray kErpExport = "Export 14.01.;;;\r\nArt.-Nr.;Bezeichnung;VK-Preis;Tara kg\r\n"
+                              "101;K\xe4se;12,99;0,015\r\n102;Brot;2,5;\r\n";
+const QByteArray kErpMap = R"({"table": "plu", "decimalSeparator": ",", "skipRows": 1,
+    "fields": {"PluNo": "Art.-Nr.", "ItemCode": {"default": 0}, "ItemName1": "Bezeichnung",
+               "ItemName2": {"default": ""}, "UnitPrice": {"column": "VK-Preis", "factor": 100},
+               "ValidDate": {"default": 0}, "Tare": {"column": 4, "factor": 1000, "default": 0},
+               "GCode": {"default": 0}, "MessageNo": {"default": 0}}})";
+
 class ConvertCommand : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -97,6 +106,19 @@ TEST_F(ConvertCommand, BetweenTwoWorkbooksTableNamesTheTable) {
     EXPECT_EQ(copy.sheet->text(1, 2), QStringLiteral(" ")); // the import's blank message
 }
 
+TEST_F(ConvertCommand, MapReadsAnExportAsTheImportWould) {
+    writeAll(path("export.csv"), kErpExport);
+    writeAll(path("erp.json"), kErpMap);
+    const CliRun run = convert({"--map", "erp.json", "export.csv", "prices.plu"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral(" Open Excel File \n Initializing \n")));
+    EXPECT_TRUE(
+        run.out.endsWith(QStringLiteral("PLU Number is 2\n Data is End \nPLU Count is 2\n")))
+        << run.out.toStdString();
+    EXPECT_EQ(readAll(path("prices.plu")), QByteArray("101,0,\"K\xe4se\",\" \",1299,0,15,0,0\r\n"
+                                                      "102,0,\"Brot\",\" \",250,0,0,0,0\r\n"));
+}
+
 // A file that cannot be read or written: one line on stderr and no OUT. A file that cannot be
 // read is refused before anything is printed, a workbook after its opening texts.
 TEST_F(ConvertCommand, FileErrorsExitWithThree) {
@@ -104,6 +126,9 @@ TEST_F(ConvertCommand, FileErrorsExitWithThree) {
     writeAll(path("good.plu"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
     writeWorkbook(QStringLiteral("bad.xls"), {"PLU No"}, {{"abc"}});
     writeAll(path("junk.xls"), QByteArray("\0\1\2junk", 7));
+    writeAll(path("erp.json"), kErpMap);
+    writeAll(path("bad.json"), QByteArray(kErpMap).replace("\"factor\": 100}", "\"factor\": 12}"));
+    writeAll(path("export.csv"), QByteArray(kErpExport).replace("2,5", "2,x"));
     const QString unwritable = QDir::toNativeSeparators(QStringLiteral("no/such/dir/out.plu"));
     const struct {
         QStringList args;
@@ -121,6 +146,16 @@ TEST_F(ConvertCommand, FileErrorsExitWithThree) {
          QStringLiteral("sheet row 2, column A: \"abc\" is not a number"),
          false},
         {{"junk.xls", "out.ingred"}, QStringLiteral("Cannot import junk.xls: "), false},
+        {{"export.csv", "out.plu", "--map=none.json"},
+         QStringLiteral("Cannot read the column map none.json: "),
+         true},
+        {{"export.csv", "out.plu", "--map=bad.json"},
+         QStringLiteral("Cannot read the column map bad.json: UnitPrice: the factor must be"),
+         true},
+        {{"export.csv", "out.plu", "--map=erp.json"},
+         QStringLiteral("Cannot import export.csv: sheet row 4, column C (\"VK-Preis\"), "
+                        "UnitPrice: \"2,x\" is not a number\n"),
+         false},
     };
     for (const auto& c : cases) {
         const std::string call = c.args.join(' ').toStdString();
@@ -137,6 +172,7 @@ TEST_F(ConvertCommand, FileErrorsExitWithThree) {
 
 TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
     writeWorkbook(QStringLiteral("in.xls"), {"Message No", "M1"}, {{"4", "Salt"}});
+    writeAll(path("erp.json"), kErpMap);
     const struct {
         QStringList args;
         const char* says;
@@ -148,6 +184,9 @@ TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
         {{"--frobnicate", "a.plu", "b.plu"}, "unknown option '--frobnicate'"},
         {{"in.xls", "copy.xls"}, "give --table plu or --table ingred"},
         {{"--table=cheese", "in.xls", "copy.xls"}, "--table takes plu or ingred"},
+        {{"--map=erp.json", "a.plu", "copy.xls"}, "--map reads an export"},
+        {{"--map=erp.json", "in.xls", "copy.ingred"}, "the map 'erp.json' is for the PLU table"},
+        {{"--map=erp.json", "--table=ingred", "in.xls", "copy.xls"}, "is for the PLU table"},
     };
     for (const auto& c : cases) {
         const std::string call = c.args.join(' ').toStdString();
