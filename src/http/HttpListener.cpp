@@ -17,6 +17,8 @@ thread_local SocketConnection* servedConnection = nullptr;
 // What a request's head and body together may take, framing of a chunked body included.
 constexpr qint64 kMaxHeadBytes = 64 * 1024;
 constexpr qint64 kChunkFraming = 8;
+// Requests on one connection before it is closed, as its Keep-Alive header says.
+constexpr int kRequestsPerConnection = 100;
 
 QByteArray headerOf(const httplib::Request& request, const char* name) {
     return QByteArray::fromStdString(request.get_header_value(name));
@@ -74,6 +76,9 @@ HttpListener::HttpListener(ApiRoutes& routes, const ServerSettings& settings, Lo
     new_task_queue = [size = settings.maxConnections] { return new ConnectionPool(size); };
     set_socket_options(listeningSocketOptions);
     set_payload_max_length(std::size_t(settings.maxBodyBytes)); // bodies read by the library
+    // What the answers' Keep-Alive header tells the client.
+    set_keep_alive_timeout(std::max<time_t>(1, time_t(settings.idleTimeout.count() / 1000)));
+    set_keep_alive_max_count(kRequestsPerConnection);
     set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         return checkHead(request, response);
     });
@@ -184,9 +189,11 @@ bool HttpListener::process_and_close_socket(socket_t socket) {
         connections_.insert(&connection);
     }
     servedConnection = &connection;
-    while (connection.awaitRequest()) {
+    for (int request = 1; request <= kRequestsPerConnection && connection.awaitRequest();
+         ++request) {
         bool clientClosed = false;
-        const bool served = process_request(connection, false, clientClosed, nullptr);
+        const bool last = request == kRequestsPerConnection;
+        const bool served = process_request(connection, last, clientClosed, nullptr);
         if (!served || clientClosed || connection.closing())
             break;
     }

@@ -31,6 +31,38 @@ QString formName(BodyForm form) {
     }
 }
 
+QString columnName(int column) {
+    const QString letter(QChar(u'A' + column % 26));
+    return column < 26 ? letter : QString(QChar(u'A' + column / 26 - 1)) + letter;
+}
+
+// The import takes the table's columns and leaves the rest of a row. A data row with a value
+// beyond them, such as a price written "3,49" in a .csv, has had its values shifted into the
+// next columns; it is refused rather than sent shifted.
+std::optional<RequestProblem> beyondTheColumns(const Sheet& sheet, int rows,
+                                               const TableKind& kind) {
+    const int columns = kind.workbook.columns();
+    int firstRow = rows + 1;
+    int column = 0;
+    for (auto it = sheet.cells.cbegin(); it != sheet.cells.cend(); ++it) {
+        const int row = Sheet::rowOf(it.key()); // data row `row` is sheet row row + 1
+        if (row >= 1 && row < firstRow && Sheet::colOf(it.key()) >= columns &&
+            !it.value().trimmed().isEmpty()) {
+            firstRow = row;
+            column = Sheet::colOf(it.key());
+        }
+    }
+    if (firstRow > rows)
+        return std::nullopt;
+    return RequestProblem{422,
+                          QStringLiteral("sheet row %1 has a value in column %2, beyond the "
+                                         "table's %3 columns")
+                              .arg(firstRow + 1)
+                              .arg(columnName(column))
+                              .arg(columns),
+                          firstRow};
+}
+
 template <typename Record> FormRows<Record> fromTableFile(const QByteArray& body) {
     FormRows<Record> result;
     ParsedTableFile<Record> parsed = parseTableFile<Record>(body);
@@ -54,6 +86,10 @@ template <typename Record> FormRows<Record> fromWorkbook(const QByteArray& body,
         *read.sheet, Record::kind(), QString(), [](const QString&) {}, &problem);
     if (!imported) {
         result.problem = RequestProblem{422, problem.text, problem.row, problem.field};
+        return result;
+    }
+    if (auto wide = beyondTheColumns(*read.sheet, imported->count, Record::kind())) {
+        result.problem = wide;
         return result;
     }
     // The import fills a table as the window's does; the rows are its records.
