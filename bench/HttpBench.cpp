@@ -91,7 +91,7 @@ void timePolls(int port, const std::string& path) {
         clients.emplace_back([&] {
             httplib::Client client("127.0.0.1", port);
             client.set_keep_alive(true);
-    client.set_tcp_nodelay(true); // as curl and browsers do
+            client.set_tcp_nodelay(true); // as curl and browsers do
             for (int i = 0; i < kEach; ++i) {
                 const auto answer = client.Get(path.c_str());
                 if (!answer || answer->status != 200)
