@@ -154,7 +154,8 @@ void HttpListener::logAnswer(const httplib::Request& request,
         return;
     log_(QStringLiteral("%1 %2 %3 %4 %5")
              .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
-                  QString::fromStdString(request.remote_addr),
+                  request.remote_addr.empty() ? QStringLiteral("-") // a head never read whole
+                                              : QString::fromStdString(request.remote_addr),
                   QString::fromStdString(request.method),
                   QString::fromStdString(request.path).left(200))
              .arg(response.status));
