@@ -10,10 +10,10 @@ QString jobState(const QList<ScaleReportEntry>& scales) {
     bool cancelled = false;
     bool failed = false;
     for (const ScaleReportEntry& entry : scales) {
-        if (!entry.outcome.ended())
+        if (!entry.result.ended())
             return QStringLiteral("running");
-        cancelled = cancelled || entry.outcome.state == JobState::Cancelled;
-        failed = failed || !entry.outcome.succeeded();
+        cancelled = cancelled || entry.result.state == JobState::Cancelled;
+        failed = failed || !entry.result.succeeded();
     }
     if (cancelled)
         return QStringLiteral("cancelled");

@@ -33,5 +33,5 @@ struct JobResult {
     bool ended() const {
         return state == JobState::Done || state == JobState::Failed || state == JobState::Cancelled;
     }
-    bool succeeded() const { return ended() && ending.done(); }
+    bool succeeded() const { return state == JobState::Done; } // the state follows the ending
 };

@@ -4,10 +4,13 @@
 
 void FakeSendService::end(const QString& id, JobState state) {
     for (ScaleReportEntry& entry : jobs_[id].scales) {
-        entry.outcome.state = state;
+        entry.result.state = state;
+        entry.result.ending = state == JobState::Done
+                                  ? Ending{}
+                                  : Ending{Outcome::Cancelled, QStringLiteral("Cancel")};
         if (state == JobState::Done)
-            entry.outcome.rowsDone = entry.outcome.rowsTotal;
-        entry.outcome.lastText = state == JobState::Done ? QStringLiteral(" THE END ")
+            entry.result.rowsDone = entry.result.rowsTotal;
+        entry.result.lastText = state == JobState::Done ? QStringLiteral(" THE END ")
                                                          : QStringLiteral("Transfer cancelled");
     }
 }
@@ -24,7 +27,7 @@ SendStart FakeSendService::startSend(const SendRequest& request) {
                      {}};
     const int rows = int(std::visit([](const auto& r) { return r.size(); }, request.rows));
     for (const QString& name : request.scales) {
-        JobOutcome outcome;
+        JobResult outcome;
         outcome.state = JobState::Sending;
         outcome.rowsTotal = rows;
         for (const ScaleEntry& scale : list_)
@@ -44,7 +47,7 @@ CancelResult FakeSendService::cancel(const QString& id) {
     const std::optional<JobStatus> status = job(id);
     if (!status)
         return CancelResult::NotFound;
-    if (status->scales.isEmpty() || status->scales.first().outcome.ended())
+    if (status->scales.isEmpty() || status->scales.first().result.ended())
         return CancelResult::AlreadyEnded;
     cancelled << id;
     end(id, JobState::Cancelled);
