@@ -7,6 +7,7 @@ SCALEDESK_PACKAGES=(
     googletest libgtest-dev
     libfreexl-dev
     libxlsxwriter-dev libminizip-dev python3-openpyxl
+    libcpp-httplib-dev python3-jsonschema
 )
 # For scripts/test only: dpkg-shlibdeps gives the Debian package its versioned dependencies
 # (the Qt it was built against), groff renders the manual page the help test reads, and

@@ -95,10 +95,12 @@ FieldValue numberField(QByteArrayView token, FieldKind kind) {
     return result;
 }
 
-template <typename Record> QString parseLine(QByteArrayView line, Record& record) {
+// The problem of a line, and in `field` the field it lies in.
+template <typename Record> QString parseLine(QByteArrayView line, Record& record, QString& field) {
     const QVector<FieldSpec>& fields = Record::kind().fields;
     qsizetype pos = 0;
     for (int f = 0; f < fields.size(); ++f) {
+        field = fields[f].name;
         const QString where = QStringLiteral(", %1: ").arg(fields[f].name);
         if (f > 0) {
             if (pos == line.size())
@@ -132,6 +134,7 @@ template <typename Record> QString parseLine(QByteArrayView line, Record& record
             pos = end;
         }
     }
+    field.clear();
     if (pos < line.size())
         return QStringLiteral(": more than %1 fields").arg(fields.size());
     return QString();
@@ -157,6 +160,7 @@ template <typename Record> ParsedTableFile<Record> parseTableFile(const QByteArr
         start = next;
 
         const QString at = QStringLiteral("line %1").arg(lineNo);
+        result.errorLine = lineNo;
         if (lineNo > maxRecords) {
             result.error = at + QStringLiteral(": more than %1 records").arg(maxRecords);
             break;
@@ -166,15 +170,19 @@ template <typename Record> ParsedTableFile<Record> parseTableFile(const QByteArr
             break;
         }
         Record record;
-        const QString problem = parseLine(line, record);
+        const QString problem = parseLine(line, record, result.errorField);
         if (!problem.isEmpty()) {
             result.error = at + problem;
             break;
         }
         result.records.push_back(record);
     }
-    if (!result.ok())
+    if (result.ok()) {
+        result.errorLine = 0;
+        result.errorField.clear();
+    } else {
         result.records.clear();
+    }
     return result;
 }
 

@@ -15,6 +15,8 @@
 template <typename Record> struct ParsedTableFile {
     std::vector<Record> records; // record line n is records[n - 1]
     QString error;               // e.g. "line 5, Tare: \"abc\" is not a number"
+    int errorLine = 0;           // the line the error names (5)
+    QString errorField;          // the field it names ("Tare"), when it names one
     bool ok() const { return error.isEmpty(); }
 };
 

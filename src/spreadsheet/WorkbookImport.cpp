@@ -53,7 +53,8 @@ QString cannotImport(const QString& fileName, const QString& why) {
 }
 
 std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& kind,
-                                         const QString& fileName, const StatusSink& status) {
+                                         const QString& fileName, const StatusSink& status,
+                                         ImportProblem* problem) {
     const Layout& layout = layoutOf(kind);
     const int columns = layout.columns();
     ImportedTable imported;
@@ -87,9 +88,12 @@ std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& ki
             }
             const NumberConversion number = convertNumber(row[c], widthOf(field.kind));
             if (!number.ok) {
-                status(cannotImport(fileName, QStringLiteral("sheet row %1, column %2: %3")
-                                                  .arg(k + 1)
-                                                  .arg(columnLetters(c - 1), number.error)));
+                const QString where = QStringLiteral("sheet row %1, column %2: %3")
+                                          .arg(k + 1)
+                                          .arg(columnLetters(c - 1), number.error);
+                status(cannotImport(fileName, where));
+                if (problem)
+                    *problem = ImportProblem{k, field.name, where};
                 return std::nullopt;
             }
             imported.numbers[k][c - 1] = number.value;

@@ -27,13 +27,21 @@ QString columnLetters(int col);
 // "Cannot import FILE: why", the file named as the system writes paths.
 QString cannotImport(const QString& fileName, const QString& why);
 
+// Where an import stopped: the data row (1 = sheet row 2), its field and what is wrong.
+struct ImportProblem {
+    int row = 0;
+    QString field; // "UnitPrice"
+    QString text;  // "sheet row 3, column E: \"abc\" is not a number"
+};
+
 // Reads the sheet the way the import does: row 1 into the header row, then one row per
 // record until the first row whose column A is empty or the row limit, with the status
 // texts of each step. Empty cells of the data rows get their substitute in the grid, then
 // each row is converted. Returns nothing when a cell cannot be converted; the status then
-// names the sheet row, the column and the cell's text.
+// names the sheet row, the column and the cell's text, and so does `problem` when given.
 std::optional<ImportedTable> importSheet(const Sheet& sheet, const TableKind& kind,
-                                         const QString& fileName, const StatusSink& status);
+                                         const QString& fileName, const StatusSink& status,
+                                         ImportProblem* problem = nullptr);
 
 // The same from a workbook file, with " Open Excel File " first; an unreadable file gives a
 // status text naming the file and the problem.
