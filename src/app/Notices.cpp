@@ -15,14 +15,16 @@ QString licenceText() {
            QStringLiteral("It contains Qt 6 (LGPL-3.0), libxlsxwriter (BSD-2-Clause), minizip and "
                           "zlib (zlib licence), SQLite (public domain) and the MinGW-w64 run-time "
                           "libraries (GPL-3.0 with the GCC Runtime Library Exception, and others)."
-                          "\nTheir licence texts and notices, and where Qt's source is found: %1")
+                          "\nTheir licence texts and notices, and where Qt's source is found, are "
+                          "in the folder\n%1")
                .arg(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
                                              QStringLiteral("/licenses")));
 #else
     return own + QStringLiteral("It uses Qt 6 (LGPL-3.0), libxlsxwriter (BSD-2-Clause), minizip "
                                 "and zlib (zlib licence) as installed on this system.\n"
-                                "Licence texts and notices: /usr/share/doc/scaledesk/copyright, "
-                                "and each library's in /usr/share/doc/PACKAGE/copyright.");
+                                "Licence texts and notices: ScaleDesk's in\n"
+                                "/usr/share/doc/scaledesk/copyright, each library's in\n"
+                                "/usr/share/doc/PACKAGE/copyright");
 #endif
 }
 
