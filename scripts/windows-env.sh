@@ -15,7 +15,11 @@ SCALEDESK_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     qt6-base-dev-tools googletest
     wine wine64 nsis zip
-    libz-mingw-w64-dev dpkg-dev patch tcl8.6 librsvg2-bin icoutils groff-base
+    # the libraries from Debian's sources: MinGW's zlib, apt-get source and dpkg-source,
+    # Qt's patch, SQLite's own make with tclsh
+    libz-mingw-w64-dev dpkg-dev patch make tcl8.6
+    # the icon (rsvg-convert, icotool; wrestool in the tests) and scalectl's manual as text
+    librsvg2-bin icoutils groff-base
 )
 SCALEDESK_MINGW_CXX=x86_64-w64-mingw32-g++-posix
 
