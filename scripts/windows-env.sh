@@ -1,14 +1,25 @@
 # What the Windows build and its runs under Wine share; sourced by build-windows, test and
 # wine-run. Expects SCALEDESK_ROOT.
 
-# The prefix is fixed by the CMake files inside the Qt tarball.
-SCALEDESK_QT_WINDOWS=/opt/qtw/qt-mingw
-SCALEDESK_QT_WINDOWS_TARBALL="$SCALEDESK_ROOT/../shared/windows/qt-mingw-6.4.2.tar.gz"
 SCALEDESK_WINDOWS_BUILD="$SCALEDESK_ROOT/build-windows"
+# What the build needs and makes once, kept between builds: the Debian sources, the Qt for
+# Windows and the other libraries.
+SCALEDESK_WINDOWS_CACHE="$SCALEDESK_WINDOWS_BUILD/deps"
+SCALEDESK_QT_WINDOWS="$SCALEDESK_WINDOWS_CACHE/qt-mingw"
+SCALEDESK_WINDOWS_DEPS="$SCALEDESK_WINDOWS_CACHE/windows"
+SCALEDESK_WINDOWS_TOOLCHAIN="$SCALEDESK_ROOT/packaging/windows/mingw-toolchain.cmake"
+# A Qt built before (packaging/windows/qt/build-qt, then tar of its prefix) lying beside the
+# checkout spares the 45 minutes of building it.
+SCALEDESK_QT_WINDOWS_ARCHIVE="$SCALEDESK_ROOT/../shared/windows/qt-mingw-6.4.2.tar.gz"
 SCALEDESK_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     qt6-base-dev-tools googletest
     wine wine64 nsis zip
+    # the libraries from Debian's sources: MinGW's zlib, apt-get source and dpkg-source,
+    # Qt's patch, SQLite's own make with tclsh
+    libz-mingw-w64-dev dpkg-dev patch make tcl8.6
+    # the icon (rsvg-convert, icotool; wrestool in the tests) and scalectl's manual as text
+    librsvg2-bin icoutils groff-base
 )
 SCALEDESK_MINGW_CXX=x86_64-w64-mingw32-g++-posix
 
@@ -43,23 +54,31 @@ scaledesk_wine_env() {
     export WINEPATH="${WINEPATH-$path}"
 }
 
-# Unpacks the cross-built Qt once, where its CMake files expect it. It is never rebuilt here.
-scaledesk_unpack_qt_windows() {
-    [ -f "$SCALEDESK_QT_WINDOWS/lib/cmake/Qt6/Qt6Config.cmake" ] &&
-        [ -f /opt/qtw/mingw-toolchain.cmake ] && return 0
-    local shared
-    shared="$(dirname "$SCALEDESK_QT_WINDOWS_TARBALL")"
-    if [ ! -f "$SCALEDESK_QT_WINDOWS_TARBALL" ]; then
-        echo "Qt for Windows is missing: $SCALEDESK_QT_WINDOWS_TARBALL" >&2
-        echo "Make it once (about 45 minutes on two cores, as root) with" >&2
-        echo "  $shared/build-qt-mingw.sh" >&2
-        echo "which writes the tarball beside itself; then run this again." >&2
-        return 1
+# scaledesk_provide_qt_windows [ARCHIVE]: the Qt for Windows in SCALEDESK_QT_WINDOWS, once:
+# unpacked from ARCHIVE, or else from the archive beside the checkout, or else built from
+# Debian's sources. Another ARCHIVE than the one unpacked before replaces it.
+scaledesk_provide_qt_windows() {
+    local archive=${1:-} origin="$SCALEDESK_QT_WINDOWS/.origin"
+    [ -z "$archive" ] && [ -f "$SCALEDESK_QT_WINDOWS_ARCHIVE" ] &&
+        archive=$SCALEDESK_QT_WINDOWS_ARCHIVE
+    if [ -n "$archive" ]; then
+        [ -f "$archive" ] || {
+            echo "No Qt archive at $archive" >&2
+            return 1
+        }
+        archive=$(realpath "$archive")
+        [ "$(cat "$origin" 2>/dev/null)" = "$archive" ] && return 0
+        echo "Unpacking Qt for Windows from $archive"
+        rm -rf "$SCALEDESK_QT_WINDOWS"
+        mkdir -p "$SCALEDESK_QT_WINDOWS"
+        tar xzf "$archive" -C "$SCALEDESK_QT_WINDOWS" --strip-components=1
+        echo "$archive" >"$origin"
+        return 0
     fi
-    local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Unpacking Qt for Windows into /opt/qtw"
-    $sudo mkdir -p /opt/qtw
-    $sudo tar xzf "$SCALEDESK_QT_WINDOWS_TARBALL" -C /opt/qtw
-    $sudo cp "$shared/mingw-toolchain.cmake" /opt/qtw/mingw-toolchain.cmake
+    [ "$(cat "$origin" 2>/dev/null)" = built ] && return 0
+    [ -f "$origin" ] && rm -rf "$SCALEDESK_QT_WINDOWS" # an archive's; a stopped build goes on
+    echo "Building Qt for Windows from Debian's sources (about 45 minutes on two cores)"
+    nice -n 19 "$SCALEDESK_ROOT/packaging/windows/qt/build-qt" "$SCALEDESK_QT_WINDOWS" \
+        "$SCALEDESK_WINDOWS_CACHE"
+    echo built >"$origin"
 }

@@ -2,6 +2,7 @@
 
 #include "protocol/SimLink.h"
 #include "serial/LinkFactory.h"
+#include "serial/PortExamples.h"
 
 #include <QLineEdit>
 #include <QSerialPortInfo>
@@ -11,12 +12,10 @@ namespace {
 // What the operator types for a serial port of this system, as createLink() takes it. Windows
 // reports its ports as "\\.\COM3"; the name people know is "COM3", and it opens the same port.
 #ifdef Q_OS_WIN
-const QString kDeviceExample = QStringLiteral("COM3");
 QString deviceOf(const QSerialPortInfo& info) {
     return info.portName();
 }
 #else
-const QString kDeviceExample = QStringLiteral("/dev/ttyUSB0");
 QString deviceOf(const QSerialPortInfo& info) {
     return info.systemLocation();
 }
@@ -29,7 +28,7 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(24);
-    lineEdit()->setPlaceholderText(kDeviceExample + QStringLiteral(" or tcp://host:port"));
+    lineEdit()->setPlaceholderText(portExamples().serial + QStringLiteral(" or tcp://host:port"));
     registerSimulatedScaleLink();
     refresh();
     setEditText(QString());

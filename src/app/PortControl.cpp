@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/PortComboBox.h"
+#include "serial/PortExamples.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,8 +55,9 @@ void frmMain::cmdPortOpen_Click() {
     }
     if (choice.port.isEmpty()) {
         setPortButtons(PortState::Closed);
-        showStatus(QStringLiteral("No port given beside Other: type a device such as "
-                                  "/dev/ttyUSB0 or an address tcp://HOST:PORT"));
+        showStatus(withPortExamples(QStringLiteral("No port given beside Other: type a device "
+                                                   "such as {serial} or an address "
+                                                   "tcp://HOST:PORT")));
         return;
     }
 

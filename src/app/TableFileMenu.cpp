@@ -16,19 +16,31 @@ template <typename Table> void fileNew(frmMain& window, Table& table) {
     window.showStatus(status);
 }
 
+namespace {
+
+template <typename Table> void openChosen(frmMain& window, Table& table, const QString& path) {
+    const OpenResult opened = openTable(table, path);
+    window.showStatus(opened.status);
+    if (opened.ok) {
+        window.historyOf(table).markSaved();
+        window.setSourcePath(path);
+    }
+}
+
+} // namespace
+
 template <typename Table>
 void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter) {
     if (!window.settleUnsaved(table))
         return;
     const std::optional<QString> path = dialog.getOpenFileName(filter);
-    if (!path)
-        return;
-    const OpenResult opened = openTable(table, *path);
-    window.showStatus(opened.status);
-    if (opened.ok) {
-        window.historyOf(table).markSaved();
-        window.setSourcePath(*path);
-    }
+    if (path)
+        openChosen(window, table, *path);
+}
+
+template <typename Table> void fileOpenPath(frmMain& window, Table& table, const QString& path) {
+    if (window.settleUnsaved(table))
+        openChosen(window, table, path);
 }
 
 template <typename Table>
@@ -54,6 +66,7 @@ bool fileSave(frmMain& window, Table& table, FileDialog& dialog, const QString& 
 #define INSTANTIATE(T)                                                                             \
     template void fileNew(frmMain&, T&);                                                           \
     template void fileOpen(frmMain&, T&, FileDialog&, const QString&);                             \
+    template void fileOpenPath(frmMain&, T&, const QString&);                                      \
     template bool fileSave(frmMain&, T&, FileDialog&, const QString&);
 SCALEDESK_FOR_EACH_TABLE(INSTANTIATE)
 

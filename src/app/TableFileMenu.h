@@ -17,6 +17,10 @@ template <typename Table> void fileNew(frmMain& window, Table& table);
 template <typename Table>
 void fileOpen(frmMain& window, Table& table, FileDialog& dialog, const QString& filter);
 
+// Open without its dialog: the table's file at `path`, after the same question about unsaved
+// edits (`scaledesk FILE`, a file opened from Explorer or the desktop).
+template <typename Table> void fileOpenPath(frmMain& window, Table& table, const QString& path);
+
 // The grid is copied into the records before the dialog opens; a refused copy shows its text
 // and opens no dialog. True when the file was written: the table then counts as saved.
 template <typename Table>

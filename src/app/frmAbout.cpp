@@ -1,6 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "app/AppInfo.h"
+#include "app/Notices.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -19,10 +20,11 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Text1->setAccessibleName(QStringLiteral("About %1").arg(appinfo::productName()));
     Text1->setPlainText(
         QStringLiteral("%1\nVersion %2\nPlease report problems through the %1 issue tracker.")
-            .arg(appinfo::productName(), appinfo::version()));
+            .arg(appinfo::productName(), appinfo::version()) +
+        QStringLiteral("\n\n") + notices::licenceText());
     const QFontMetrics metrics(Text1->font());
-    Text1->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('x')) * 58,
-                          metrics.lineSpacing() * 5);
+    Text1->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('x')) * 72,
+                          metrics.lineSpacing() * 12);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

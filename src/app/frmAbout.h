@@ -5,7 +5,8 @@
 class QPlainTextEdit;
 class QPushButton;
 
-// The About window: product name, version and where to report problems. The main window
+// The About window: product name, version, where to report problems, and the licences of
+// ScaleDesk and the libraries it uses with where their texts are. The main window
 // creates it once and shows it again each time; "OK" only hides it.
 class frmAbout : public QDialog {
     Q_OBJECT

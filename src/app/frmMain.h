@@ -75,6 +75,11 @@ public:
 
     QTabWidget* tabs() const { return SSTab; }
 
+    // Opens a table file given by its path (`scaledesk FILE`, OpenByPath.cpp): its extension
+    // tells the table, whose tab comes to the front; then as the table's Open does once its
+    // dialog has answered, after asking about unsaved edits. Another file gets a status text.
+    void openPath(const QString& path);
+
     // Unsaved edits (UnsavedWork.cpp). Each table's history knows whether its grid differs
     // from what was last opened, saved or imported; the title and the mark beside the
     // "Source" box show it.

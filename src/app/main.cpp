@@ -9,10 +9,12 @@
 
 namespace {
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
+#endif
 
 // Without a display Qt aborts with a message about platform plugins and exit code 134. On
 // X11 and Wayland systems the environment tells beforehand, so the user gets plain words and
@@ -51,5 +53,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(appinfo::version());
     frmMain window;
     window.show();
+    // `scaledesk FILE...`: what Explorer and the desktop's file manager start for a table
+    // file; Qt has taken its own options out of the arguments already.
+    for (const QString& path : app.arguments().mid(1))
+        window.openPath(path);
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/UsageError.h"
+#include "serial/PortExamples.h"
 
 namespace cli {
 
@@ -58,7 +59,7 @@ std::optional<int> CommandLine::parse(const QStringList& args, const QString& he
     // The parser skips its first argument, the program's name.
     const bool parsed = parser_.parse(QStringList{QStringLiteral("scalectl")} + args);
     if (parser_.isSet(QStringLiteral("help"))) {
-        printLine(help);
+        printLine(withPortExamples(help));
         return ExitOk;
     }
     if (!parsed)

@@ -30,7 +30,7 @@ const QString kHelp = QStringLiteral(
     "stderr, so stdout holds the differences alone.\n"
     "  --csv OUT.csv  also write the differences as a CSV file\n"
     "%1\n"
-    "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+    "PORT is COM1, COM2, {a-device}, tcp://HOST:PORT or sim.\n"
     "\n"
     "Exit codes: 0 the same, 1 they differ or the scale could not be read, 2 usage error,\n"
     "3 FILE cannot be read, OUT.csv or the trace file cannot be written.");

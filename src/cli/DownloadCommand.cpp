@@ -37,7 +37,7 @@ QString help() {
                "  --range FIRST-LAST  rows FIRST to LAST; a reversed range sends nothing\n"
                "Row numbers are read as the window's boxes read them: blanks allowed, halves\n"
                "rounded to the even neighbour.\n"
-               "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim.\n"
+               "PORT is COM1, COM2, {a-device}, tcp://HOST:PORT or sim.\n"
                "\n"
                "Several scales at once: give --port more than once, or --scales LIST, a file of\n"
                "the store's scales (one per line as NAME = PORT, '#' starts a note; the window's\n"

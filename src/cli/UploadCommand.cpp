@@ -32,7 +32,7 @@ QString help() {
                "(default)\n"
                "  --one N   ask for PLU N only (1 to %1)\n"
                "%4\n"
-               "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim "
+               "PORT is COM1, COM2, {a-device}, tcp://HOST:PORT or sim "
                "(the\n"
                "simulated scale built into scalectl).\n"
                "\n"

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "protocol/SimLink.h"
+#include "serial/PortExamples.h"
 
 #include <QCoreApplication>
 
@@ -23,20 +24,20 @@ QString overview() {
         text += QStringLiteral("  %1%2\n").arg(command.name, -10).arg(command.summary);
     text += QStringLiteral(
         "\n"
-        "PORT is COM1, COM2, a device path such as /dev/ttyUSB0, tcp://HOST:PORT or sim (the\n"
+        "PORT is COM1, COM2, {a-device}, tcp://HOST:PORT or sim (the\n"
         "simulated scale built into scalectl). Status texts go to stdout verbatim, one per\n"
         "line; messages of scalectl's own go to stderr.\n"
         "Run 'scalectl COMMAND --help' for the options of a command. An option takes its\n"
         "value after a blank or an equals sign: --port sim and --port=sim are the same.\n"
         "\n"
         "Examples:\n"
-        "  scalectl simulate --pty\n"
-        "  scalectl display --port /dev/pts/5\n"
+        "  scalectl simulate {simulate}\n"
+        "  scalectl display --port {simulated-port}\n"
         "  scalectl convert shop.plu shop.xls\n"
         "\n"
         "Exit codes: 0 success, 1 refused or aborted, 2 usage error,\n"
         "3 a file cannot be read or written.");
-    return text;
+    return withPortExamples(text);
 }
 
 } // namespace

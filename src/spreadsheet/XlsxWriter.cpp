@@ -1,6 +1,7 @@
 #include "spreadsheet/XlsxWriter.h"
 
 #include "files/FileBytes.h"
+#include "spreadsheet/CNumericLocale.h"
 #include "spreadsheet/CellText.h"
 #include "spreadsheet/SheetLimits.h"
 #include "spreadsheet/WorkbookReader.h"
@@ -11,47 +12,14 @@
 
 #include <xlsxwriter.h>
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-
-#ifndef _WIN32
-#include <locale.h>
-#endif
 
 namespace {
 
 constexpr int kMaxCellChars = 32767;
 constexpr double kMaxColumnWidth = 255;
-
-// libxlsxwriter prints numbers with printf, which follows LC_NUMERIC: in a locale with a
-// decimal comma "12.5" would become "12,5" inside the XML. The writer's thread uses the C
-// rules while it runs, leaving the rest of the program's locale alone.
-class CNumericLocale {
-public:
-    CNumericLocale() {
-#ifndef _WIN32
-        c_ = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
-        if (c_)
-            previous_ = uselocale(c_);
-#endif
-    }
-    ~CNumericLocale() {
-#ifndef _WIN32
-        if (c_) {
-            uselocale(previous_);
-            freelocale(c_);
-        }
-#endif
-    }
-
-private:
-#ifndef _WIN32
-    locale_t c_ = static_cast<locale_t>(0);
-    locale_t previous_ = static_cast<locale_t>(0);
-#endif
-};
 
 // The number a text is stored as: the .xls writer's rule, and only when the 16 significant
 // digits libxlsxwriter writes give back the same double; otherwise the text is kept as text

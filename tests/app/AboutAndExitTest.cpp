@@ -53,10 +53,14 @@ TEST(AboutWindow, ShownModallyHiddenByOkAndShownAgain) {
     EXPECT_TRUE(first.modal);
     EXPECT_FALSE(first.dialog->isVisible());
     const QStringList lines = first.text.split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines[0], QStringLiteral("ScaleDesk"));
     EXPECT_TRUE(lines[1].contains(appinfo::version()));
     EXPECT_FALSE(lines[2].isEmpty());
+    EXPECT_TRUE(lines[3].isEmpty());
+    EXPECT_EQ(lines[4], QStringLiteral("ScaleDesk is licensed under the Apache License 2.0."));
+    EXPECT_TRUE(lines[5].contains(QStringLiteral("Qt 6 (LGPL-3.0)")));
+    EXPECT_TRUE(lines.last().contains(QStringLiteral("copyright"))) << lines.last().toStdString();
     EXPECT_TRUE(first.dialog->findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->isReadOnly());
 
     AboutSeen second;

@@ -1,9 +1,12 @@
+#include "app/EditHistory.h"
 #include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/frmMain.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -175,6 +178,49 @@ TEST_F(FileMenu, IngredCommandsUseTheirFilterAndTexts) {
     EXPECT_EQ(window.statusText(), QStringLiteral("Message Count is 1"));
     EXPECT_EQ(grid.text(1, 3), QStringLiteral(" "));
     EXPECT_EQ(window.sourcePath(), path("m.ingred"));
+}
+
+// `scaledesk FILE`: the extension (in any case) chooses the table and its tab, no dialog
+// opens, and unsaved edits are asked about first, as Open asks.
+TEST_F(FileMenu, OpenByPathChoosesTheTableByItsExtensionAndAsksFirst) {
+    writeAll(path("shop.PLU"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
+    writeAll(path("m.ingred"), "7,\"A\",\" \",\" \",\" \"\r\n");
+    writeAll(path("notes.txt"), "1,0,\"A\",\" \",100,0,0,0,0\r\n");
+    const struct {
+        const char* file;
+        const char* tab;
+        QString status;
+    } cases[] = {
+        {"shop.PLU", "PLU", QStringLiteral("PLU Count is 1")},
+        {"m.ingred", "INGRED", QStringLiteral("Message Count is 1")},
+        {"notes.txt", "INGRED",
+         QStringLiteral("Cannot open \"%1\": ScaleDesk opens PLU files (.plu) and ingredient "
+                        "message files (.ingred)")
+             .arg(QDir::toNativeSeparators(path("notes.txt")))},
+    };
+    for (const auto& c : cases) {
+        window.openPath(path(c.file));
+        EXPECT_EQ(window.statusText(), c.status) << c.file;
+        EXPECT_EQ(window.tabs()->tabText(window.tabs()->currentIndex()), c.tab) << c.file;
+    }
+    EXPECT_EQ(window.sourcePath(), path("m.ingred"));
+    EXPECT_TRUE(calls.empty());
+
+    std::vector<QString> asked;
+    SavePrompt::Answer answer = SavePrompt::Answer::Cancel;
+    window.setPromptFunction([&](const SavePrompt& prompt) {
+        asked.push_back(prompt.text);
+        return answer;
+    });
+    window.pluTable().grid.setText(1, 3, QStringLiteral("edited"));
+    window.historyOf(window.pluTable()).markUnsaved(); // as the grid's editing does
+    window.openPath(path("shop.PLU"));
+    EXPECT_EQ(window.pluTable().grid.text(1, 3), QStringLiteral("edited"));
+    answer = SavePrompt::Answer::Discard;
+    window.openPath(path("shop.PLU"));
+    EXPECT_EQ(window.pluTable().grid.text(1, 3), QStringLiteral("A"));
+    EXPECT_EQ(asked, (std::vector<QString>(2, QStringLiteral("Save changes to the PLU table?"))));
+    EXPECT_EQ(window.sourcePath(), path("shop.PLU"));
 }
 
 TEST_F(FileMenu, TheDialogStartsWhereTheLastFileWas) {

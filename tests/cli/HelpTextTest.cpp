@@ -57,9 +57,13 @@ TEST(ScalectlHelp, OverviewListsTheCommandsAndBadCallsAreUsageErrors) {
     EXPECT_EQ(version.out, QStringLiteral("scalectl " SCALEDESK_VERSION "\n"));
 }
 
+// Every help text, the overview's included, with this system's port examples filled in.
 TEST(ScalectlHelp, EveryCommandShowsUsageAndExitCodesOnStdout) {
-    const QStringList commands = listedCommands(scalectl({QStringLiteral("--help")}).out);
+    const QString overview = scalectl({QStringLiteral("--help")}).out;
+    const QStringList commands = listedCommands(overview);
     ASSERT_FALSE(commands.isEmpty());
+    const QRegularExpression placeholder(QStringLiteral("\\{[a-z][a-z0-9-]*\\}"));
+    EXPECT_FALSE(overview.contains(placeholder)) << overview.toStdString();
     for (const QString& command : commands) {
         for (const QString& flag : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Outcome help = scalectl({command, flag});
@@ -68,6 +72,7 @@ TEST(ScalectlHelp, EveryCommandShowsUsageAndExitCodesOnStdout) {
             EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
             EXPECT_TRUE(help.out.startsWith(QLatin1String("Usage: scalectl ") + command + ' '));
             EXPECT_TRUE(help.out.contains(QLatin1String("\nExit codes: 0 ")));
+            EXPECT_FALSE(help.out.contains(placeholder)) << help.out.toStdString();
             for (const QString& line : help.out.split(QLatin1Char('\n'))) {
                 EXPECT_LE(line.size(), 100) << line.toStdString();
                 EXPECT_FALSE(line.endsWith(QLatin1Char(' '))) << line.toStdString();

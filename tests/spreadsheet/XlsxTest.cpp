@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <string>
+
 namespace {
 
 using testzip::Entry;
@@ -163,6 +167,38 @@ TEST(XlsxWriter, EveryTextReadsBackAsItWasAndNumbersStayNumbers) {
         EXPECT_EQ(read.sheet->cells.value(it.key()), it.value())
             << it.value().left(40).toStdString();
     EXPECT_EQ(read.sheet->cells.size(), sheet.cells.size());
+}
+
+// printf, which libxlsxwriter writes numbers with, follows the program's LC_NUMERIC: a store's
+// PC set to German must not turn 12.5 into "12,5" inside the workbook.
+TEST(XlsxWriter, NumbersKeepTheirPointUnderADecimalCommaLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "German_Germany.1252", "de-DE"}) {
+        if (std::setlocale(LC_NUMERIC, name)) {
+            comma = name;
+            break;
+        }
+    }
+    if (!comma)
+        GTEST_SKIP() << "this system has no locale with a decimal comma";
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.1f", 12.5);
+    EXPECT_STREQ(printed, "12,5") << comma;
+
+    Sheet sheet;
+    sheet.name = QStringLiteral("Sheet1");
+    const QStringList numbers = {"12.5", "0.30000000000000004", "-150.25", "1e+21"};
+    for (int i = 0; i < numbers.size(); ++i)
+        sheet.setText(i, 0, numbers[i]);
+    QString error;
+    const auto bytes = xlsxBytes(sheet, &error);
+    std::setlocale(LC_NUMERIC, before.c_str());
+    ASSERT_TRUE(bytes) << error.toStdString();
+    const WorkbookRead read = readXlsx(*bytes);
+    ASSERT_TRUE(read.sheet) << read.error.toStdString();
+    for (int i = 0; i < numbers.size(); ++i)
+        EXPECT_EQ(read.sheet->text(i, 0), numbers[i]) << comma;
 }
 
 TEST(XlsxWriter, WhatASheetCannotHoldIsRefusedWithItsReason) {

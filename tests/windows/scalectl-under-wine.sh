@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# scalectl.exe under Wine, end to end: the built-in simulated scale; the display read, a 5-row
-# PLU download and a PLU upload over TCP against `scalectl simulate --tcp` on Linux; and
-# scalectl.exe serving the scale over TCP to the Linux scalectl until Ctrl-C ends it.
+# scalectl.exe under Wine, end to end: the built-in simulated scale; its help; the display
+# read, a 5-row PLU download and a PLU upload over TCP against `scalectl simulate --tcp` on
+# Linux; and scalectl.exe serving the scale over TCP to the Linux scalectl until Ctrl-C ends it.
 #   scalectl-under-wine.sh SCALECTL.EXE LINUX_SCALECTL WINE_RUN
 set -uo pipefail
 exe=$1
@@ -67,6 +67,9 @@ expect "display of the built-in scale" "0 1250 899 1124" "$code $out"
 
 win simulate --pty
 expect "simulate --pty refuses on Windows" "1 1" "$code $(grep -c 'Linux only; use --tcp' "$work/err")"
+win display --help
+expect "help gives Windows examples" "0 1 0" \
+    "$code $(grep -c '^  scalectl display --port COM3$' <<<"$out") $(grep -c '/dev/' <<<"$out")"
 
 serve linux "$linux" simulate --tcp 127.0.0.1:0 --display 7,8,9 --dump "$work/linux.dump"
 linux_server=${servers[-1]}
