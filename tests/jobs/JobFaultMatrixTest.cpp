@@ -1,33 +1,21 @@
-// The fault matrix: every exchange with the scale (display read, PLU download, ingredient
-// download, PLU upload) against every misbehaviour the simulated scale can show and a cable
-// pulled in the middle of a row, each happening once, as often as the retries still
-// recover from, and every time. Each case is run twice: on the engines alone and through the
-// buttons of the window. The expectations are worked out from the retry rules below, not
-// taken from a run: the status texts in order, what the scale holds afterwards, the table,
-// the tabs, and the time spent, on a manual clock so the whole sweep takes seconds.
+// The fault matrix: every exchange a job has with the scale (display read, PLU download,
+// ingredient download, PLU upload, and the compare, which reads the PLUs back as the upload
+// does) against every misbehaviour the simulated scale can show and a cable pulled in the
+// middle of a row, each happening once, as often as the retries still recover from, and every
+// time. The job runs on a borrowed port, as the window's do. The expectations are worked out
+// from the retry rules below, not taken from a run: the status texts in order, the job's
+// typed events and its ending, what the scale holds afterwards, the records read, and the
+// time spent, on a manual clock so the whole sweep takes seconds.
 
-#include "DroppingLink.h"
+#include "support/DroppingLink.h"
 
-#include "app/StatusBar.h"
-#include "app/frmMain.h"
-#include "protocol/DisplayRead.h"
-#include "protocol/DownloadEngine.h"
+#include "jobs/ScaleJob.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/IngredWireRecord.h"
 #include "protocol/PluWireRecord.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
-#include "protocol/UploadEngine.h"
 #include "serial/Clock.h"
-#include "serial/LinkFactory.h"
-#include "serial/Wire.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +38,7 @@ constexpr qint64 kUploadCommandPauseMs = 5000; // before an upload retry after t
 constexpr int kDownloadRetries = 5;            // "Retry #1" to "Retry #5", the sixth gives up
 constexpr int kUploadRetries = 4;              // "Retry #1" to "Retry #4", the fifth gives up
 
-enum class Exchange { DisplayRead, PluDownload, IngredDownload, PluUpload };
+enum class Exchange { DisplayRead, PluDownload, IngredDownload, PluUpload, Compare };
 enum class Fault {
     Sync,
     Command,
@@ -74,24 +62,29 @@ struct Case {
 };
 
 const char* nameOf(Exchange exchange) {
-    switch (exchange) {
-    case Exchange::DisplayRead:
-        return "DisplayRead";
-    case Exchange::PluDownload:
-        return "PluDownload";
-    case Exchange::IngredDownload:
-        return "IngredDownload";
-    case Exchange::PluUpload:
-        return "PluUpload";
-    }
-    return "?";
+    static const char* const names[] = {"DisplayRead", "PluDownload", "IngredDownload", "PluUpload",
+                                        "Compare"};
+    return names[int(exchange)];
 }
 
+// Each fault's name and its kind in the simulator's syntax; "@" faults apply to the number of
+// the first row's exchange.
+struct FaultName {
+    const char* name;
+    const char* kind;
+    bool atNumber;
+};
+const FaultName kFaultNames[] = {
+    {"Sync", "sync", false},          {"Command", "command", false},
+    {"Echo", "echo", false},          {"Ack", "ack", false},
+    {"Silence", "silence", false},    {"SilenceAtNumber", "silence", true},
+    {"EndByte", "endbyte", false},    {"Short", "short", false},
+    {"Long", "long", false},          {"Stray", "stray", false},
+    {"StrayAtNumber", "stray", true}, {"LinkDrop", nullptr, false},
+};
+
 const char* nameOf(Fault fault) {
-    static const char* const names[] = {"Sync",    "Command",         "Echo",          "Ack",
-                                        "Silence", "SilenceAtNumber", "EndByte",       "Short",
-                                        "Long",    "Stray",           "StrayAtNumber", "LinkDrop"};
-    return names[int(fault)];
+    return kFaultNames[int(fault)].name;
 }
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info) {
@@ -109,8 +102,13 @@ bool isDownload(Exchange exchange) {
     return exchange == Exchange::PluDownload || exchange == Exchange::IngredDownload;
 }
 
+// The compare reads the scale's PLUs with the upload exchange: the upload's rules apply.
+bool isRead(Exchange exchange) {
+    return exchange == Exchange::PluUpload || exchange == Exchange::Compare;
+}
+
 int retryLimit(Exchange exchange) {
-    return exchange == Exchange::PluUpload ? kUploadRetries : kDownloadRetries;
+    return isRead(exchange) ? kUploadRetries : kDownloadRetries;
 }
 
 // --- The scenario every case starts from -------------------------------------------------
@@ -228,7 +226,7 @@ FailureRule failureOf(Exchange exchange, Fault fault) {
         }
         return rule;
     }
-    if (exchange == Exchange::PluUpload) {
+    if (isRead(exchange)) {
         rule.applies = true;
         switch (fault) {
         case Fault::Sync:
@@ -280,38 +278,15 @@ int dropAttempt(const Case& c) {
 }
 
 QString faultText(const Case& c) {
-    const QString count =
-        c.attempts == kEveryTime ? QStringLiteral("*") : QString::number(c.attempts);
-    const QString number = QString::number(firstNumber(c.exchange));
-    switch (c.fault) {
-    case Fault::Sync:
-        return QStringLiteral("sync:") + count;
-    case Fault::Command:
-        return QStringLiteral("command:") + count;
-    case Fault::Echo:
-        return QStringLiteral("echo:") + count;
-    case Fault::Ack:
-        return QStringLiteral("ack:") + count;
-    case Fault::Silence:
-        return QStringLiteral("silence:") + count;
-    case Fault::SilenceAtNumber:
-        return QStringLiteral("silence@") + number + QStringLiteral(":") + count;
-    case Fault::EndByte:
-        return QStringLiteral("endbyte:") + count;
-    case Fault::Short:
-        return QStringLiteral("short:") + count;
-    case Fault::Long:
-        return QStringLiteral("long:") + count;
-    case Fault::Stray:
-        return QStringLiteral("stray:") + count;
-    case Fault::StrayAtNumber:
-        return QStringLiteral("stray@") + number + QStringLiteral(":") + count;
-    case Fault::LinkDrop: {
+    if (c.fault == Fault::LinkDrop) {
         const int before = dropAttempt(c) - 1;
         return before > 0 ? QStringLiteral("sync:%1").arg(before) : QString();
     }
-    }
-    return {};
+    const FaultName& f = kFaultNames[int(c.fault)];
+    const QString count =
+        c.attempts == kEveryTime ? QStringLiteral("*") : QString::number(c.attempts);
+    const QString at = f.atNumber ? QStringLiteral("@%1").arg(firstNumber(c.exchange)) : QString();
+    return QString::fromLatin1(f.kind) + at + QLatin1Char(':') + count;
 }
 
 // Bytes written before the cable is pulled: the failed syncs, then half of the row.
@@ -327,54 +302,95 @@ qint64 dropAfterBytes(const Case& c) {
     case Exchange::IngredDownload:
         return failedSyncs + 4 + 200;
     case Exchange::PluUpload:
+    case Exchange::Compare:
         return failedSyncs + 3; // sync, command, half the number
     }
     return -1;
 }
 
+struct RetryEvent {
+    int retry;
+    QString failure;
+    bool operator==(const RetryEvent&) const = default;
+};
+struct Progress {
+    int done;
+    int total;
+    bool operator==(const Progress&) const = default;
+};
+
+void PrintTo(const RetryEvent& r, std::ostream* out) {
+    *out << "Retry #" << r.retry << " after \"" << r.failure.toStdString() << '"';
+}
+void PrintTo(const Progress& p, std::ostream* out) {
+    *out << p.done << '/' << p.total;
+}
+
 struct Expected {
     QStringList texts;
     qint64 elapsedMs = 0;
+    Ending ending;
+    QList<RetryEvent> retries;
+    QList<Progress> progress;
     bool completed = false; // every row went (download) / every record came (upload)
     bool firstRowStored = false;
     bool tableReplaced = false; // (upload)
 };
 
+// The progress events: a download counts the rows the scale accepted from 0, an upload of
+// "All PLU" the number it is about to ask for, of the 600; the compare shows none.
+QList<Progress> expectedProgress(Exchange exchange, bool completed) {
+    if (exchange == Exchange::PluDownload || exchange == Exchange::IngredDownload)
+        return completed ? QList<Progress>{{0, 2}, {1, 2}, {2, 2}} : QList<Progress>{{0, 2}};
+    if (exchange == Exchange::PluUpload)
+        return completed ? QList<Progress>{{1, 600}, {2, 600}, {3, 600}, {4, 600}}
+                         : QList<Progress>{{1, 600}};
+    return {};
+}
+
 Expected expectedTransfer(const Case& c, const QString& portName) {
     Expected e;
     const int limit = retryLimit(c.exchange);
     const QString syncText =
-        c.exchange == Exchange::PluUpload
+        isRead(c.exchange)
             ? QStringLiteral("Sync error")
             : (c.exchange == Exchange::PluDownload ? QStringLiteral("Sync error PLU No : 1")
                                                    : QStringLiteral("Sync error Message No : 1"));
     if (c.fault == Fault::LinkDrop) {
         const int before = dropAttempt(c) - 1;
-        const qint64 pause =
-            c.exchange == Exchange::PluUpload ? kUploadSyncPauseMs : kDownloadPauseMs;
-        for (int i = 1; i <= before; ++i)
+        const qint64 pause = isRead(c.exchange) ? kUploadSyncPauseMs : kDownloadPauseMs;
+        for (int i = 1; i <= before; ++i) {
             e.texts << syncText << QStringLiteral("Retry #%1").arg(i);
+            e.retries << RetryEvent{i, syncText};
+        }
         e.texts << QStringLiteral("Transfer stopped on port %1: %2")
                        .arg(portName, DroppingLink::kReason);
         e.elapsedMs = before * pause;
+        e.ending = {Outcome::PortLost, DroppingLink::kReason};
+        e.progress = expectedProgress(c.exchange, false);
         return e;
     }
 
     const FailureRule rule = failureOf(c.exchange, c.fault);
     const int n = failures(c);
     const bool givesUp = n > limit;
-    for (int i = 1; i <= std::min(n, limit); ++i)
+    for (int i = 1; i <= std::min(n, limit); ++i) {
         e.texts << rule.text << QStringLiteral("Retry #%1").arg(i);
+        e.retries << RetryEvent{i, rule.text};
+    }
     e.elapsedMs = std::min(n, limit) * rule.retryCostMs;
     if (givesUp) {
         e.texts << rule.text;
         e.elapsedMs += rule.lastCostMs;
         e.firstRowStored = rule.storedAnyway;
-        return e; // no reply was accepted, so the table stays as it was
+        e.ending = {Outcome::GaveUp, rule.text};
+        e.progress = expectedProgress(c.exchange, false);
+        return e; // no reply was accepted, so no table was replaced
     }
     e.completed = true;
     e.firstRowStored = true;
     e.tableReplaced = true;
+    e.progress = expectedProgress(c.exchange, true);
     switch (c.exchange) {
     case Exchange::PluDownload:
         e.texts << "plu#1 is transfered"
@@ -387,6 +403,7 @@ Expected expectedTransfer(const Case& c, const QString& portName) {
                 << " THE END ";
         break;
     case Exchange::PluUpload:
+    case Exchange::Compare:
         e.texts << "plu#1 is received"
                 << "plu#2 is received"
                 << "plu#3 is received"
@@ -398,31 +415,44 @@ Expected expectedTransfer(const Case& c, const QString& portName) {
     return e;
 }
 
-// The display read: no retries and no status text. What the read-out boxes get.
-enum class Boxes { Values, Zeros, Unchanged };
+// The display read: no retries, no status text, no pause; its ending says what the scale did
+// and the job's end text is what the window and scalectl show.
 struct ExpectedDisplay {
-    Boxes boxes = Boxes::Values;
+    bool showsValues = true;
+    DisplayValues values;
     qint64 elapsedMs = 0;
+    Ending ending;
+    QString endText;
 };
 
-ExpectedDisplay expectedDisplay(Fault fault) {
+ExpectedDisplay expectedDisplay(Fault fault, const QString& portName) {
+    const QString noSync = QStringLiteral("did not answer the sync with one byte within a second");
+    const QString noRecord = QStringLiteral("answered but sent no display record within 5 seconds");
+    const auto gaveUp = [](bool shows, qint64 ms, const QString& reason) {
+        return ExpectedDisplay{shows, shows ? DisplayValues{0, 0, 0} : DisplayValues{}, ms,
+                               Ending{Outcome::GaveUp, reason},
+                               QStringLiteral("the scale ") + reason};
+    };
     switch (fault) {
     case Fault::Sync:
-        return {Boxes::Unchanged, 0};
+        return gaveUp(false, 0, QStringLiteral("answered the sync with 0x78, not 0x77"));
     case Fault::Silence:
     case Fault::Stray: // 0x77 and a stray byte: no single byte within the limit
-        return {Boxes::Unchanged, kByteLimitMs};
+        return gaveUp(false, kByteLimitMs, noSync);
     case Fault::Short:
     case Fault::Long:
-        return {Boxes::Zeros, kDisplayLimitMs};
+        return gaveUp(true, kDisplayLimitMs, noRecord);
     case Fault::LinkDrop:
-        return {Boxes::Unchanged, 0};
+        return {
+            false,
+            {},
+            0,
+            {Outcome::PortLost, DroppingLink::kReason},
+            QStringLiteral("Transfer stopped on port %1: %2").arg(portName, DroppingLink::kReason)};
     default: // faults of the other exchanges
-        return {Boxes::Values, 0};
+        return {true, kShown, 0, {}, QStringLiteral("1234 1000 4660")};
     }
 }
-
-// --- Checks shared by both levels --------------------------------------------------------
 
 QByteArray encoded(const PluRecord& record) {
     return plu_wire::encode(record).bytes;
@@ -462,22 +492,12 @@ void expectUploaded(const PluTable& table) {
     EXPECT_EQ(table.grid.text(4, 1), QString());
 }
 
-struct TableSnapshot {
-    QVector<QStringList> cells;
-    std::array<PluRecord, 601> records;
-    qint16 count;
-
-    explicit TableSnapshot(const PluTable& t)
-        : cells(t.grid.all()), records(t.records), count(t.count) {}
-    bool operator==(const TableSnapshot&) const = default;
-};
-
 std::vector<Case> matrix() {
     std::vector<Case> cases;
     for (int f = 0; f <= int(Fault::LinkDrop); ++f)
         cases.push_back({Exchange::DisplayRead, Fault(f), 1});
-    for (Exchange exchange :
-         {Exchange::PluDownload, Exchange::IngredDownload, Exchange::PluUpload}) {
+    for (Exchange exchange : {Exchange::PluDownload, Exchange::IngredDownload, Exchange::PluUpload,
+                              Exchange::Compare}) {
         for (int f = 0; f <= int(Fault::LinkDrop); ++f) {
             for (int attempts : {1, retryLimit(exchange), kEveryTime})
                 cases.push_back({exchange, Fault(f), attempts});
@@ -486,9 +506,34 @@ std::vector<Case> matrix() {
     return cases;
 }
 
-// --- On the engines alone ----------------------------------------------------------------
+JobWork workFor(Exchange exchange) {
+    const DownloadSelection all{DownloadChoice::All, {}, {}, {}};
+    PluTable plu;
+    IngredTable ingred;
+    fillTables(plu, ingred);
+    switch (exchange) {
+    case Exchange::PluDownload:
+        return DownloadWork{planDownload(plu, QStringLiteral("/data/shop.plu"), all), {}};
+    case Exchange::IngredDownload:
+        return DownloadWork{planDownload(ingred, QStringLiteral("/data/shop.plu"), all), {}};
+    case Exchange::PluUpload:
+        return UploadWork{{false, QStringLiteral("1")}};
+    case Exchange::Compare: {
+        auto table = std::make_shared<PluTable>(); // what the scale holds
+        for (int k = 1; k <= 3; ++k)
+            table->records[k] = kScalePlus[k - 1];
+        table->count = 3;
+        return CompareWork{table};
+    }
+    case Exchange::DisplayRead:
+        break;
+    }
+    return DisplayWork{};
+}
 
-class EngineFaults : public ::testing::TestWithParam<Case> {
+const QString kPort = QStringLiteral("faultsim");
+
+class JobFaults : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         prepareScale(scale);
@@ -496,184 +541,89 @@ protected:
         const QString faults = faultText(c);
         if (!faults.isEmpty())
             scale.addFaults(*parseFaults(faults));
-        link = std::make_unique<DroppingLink>(std::make_unique<SimLink>(scale, &clock),
-                                              kSimPortName, dropAfterBytes(c));
+        link = std::make_unique<DroppingLink>(std::make_unique<SimLink>(scale, &clock), kPort,
+                                              dropAfterBytes(c));
         ASSERT_TRUE(async::waitFor(link->open()));
-        wire = std::make_unique<Wire>(*link, clock);
-        fillTables(plu, ingred);
+        job = std::make_unique<ScaleJob>(*link, workFor(c.exchange), clock);
+        QObject::connect(job.get(), &ScaleJob::statusText,
+                         [this](const QString& text) { texts << text; });
+        QObject::connect(job.get(), &ScaleJob::retrying, [this](int n, const QString& failure) {
+            retries << RetryEvent{n, failure};
+        });
+        QObject::connect(job.get(), &ScaleJob::progressed, [this](int done, int total) {
+            progress << Progress{done, total};
+        });
+        QObject::connect(job.get(), &ScaleJob::uploadTableReplaced, [this] { ++replaced; });
+        QObject::connect(job.get(), &ScaleJob::finished, [this] { ++finished; });
+    }
+
+    // The job runs on the manual clock, so it has ended when start() returns.
+    void run() {
+        const qint64 start = clock.nowMs();
+        job->start();
+        elapsedMs = clock.nowMs() - start;
+        ASSERT_EQ(finished, 1);
+        ASSERT_TRUE(job->result().ended());
     }
 
     SimulatedScale scale;
     ManualClock clock{10'000};
     std::unique_ptr<DroppingLink> link;
-    std::unique_ptr<Wire> wire;
-    PluTable plu;
-    IngredTable ingred;
+    std::unique_ptr<ScaleJob> job;
     QStringList texts;
+    QList<RetryEvent> retries;
+    QList<Progress> progress;
+    int replaced = 0;
+    int finished = 0;
+    qint64 elapsedMs = 0;
 };
 
-TEST_P(EngineFaults, EndsAsTheRetryRulesSay) {
+TEST_P(JobFaults, EndsAsTheRetryRulesSay) {
     const Case& c = GetParam();
-    const qint64 start = clock.nowMs();
-    const auto record = [this](const QString& text) { texts << text; };
+    run();
+    const JobResult& result = job->result();
+    // A borrowed port stays open, unless the cable took it.
+    EXPECT_EQ(link->isOpen(), c.fault != Fault::LinkDrop);
 
     if (c.exchange == Exchange::DisplayRead) {
-        const DisplayReadResult result = async::waitFor(readDisplay(*wire));
-        const ExpectedDisplay e = expectedDisplay(c.fault);
-        EXPECT_EQ(clock.nowMs() - start, e.elapsedMs);
-        EXPECT_EQ(result.showValues(), e.boxes != Boxes::Unchanged);
-        if (e.boxes == Boxes::Values) {
-            EXPECT_EQ(result.values, kShown);
-        } else if (e.boxes == Boxes::Zeros) {
-            EXPECT_EQ(result.values, (DisplayValues{0, 0, 0}));
-        }
-        EXPECT_EQ(result.ending.outcome == Outcome::PortLost, c.fault == Fault::LinkDrop);
+        const ExpectedDisplay e = expectedDisplay(c.fault, kPort);
+        EXPECT_EQ(texts, QStringList());
+        EXPECT_EQ(elapsedMs, e.elapsedMs);
+        EXPECT_EQ(result.ending.outcome, e.ending.outcome);
+        EXPECT_EQ(result.ending.reason, e.ending.reason);
+        EXPECT_EQ(job->endText(), e.endText);
+        EXPECT_EQ(job->showsValues(), e.showsValues);
+        if (e.showsValues)
+            EXPECT_EQ(job->display(), e.values);
+        EXPECT_EQ(retries, QList<RetryEvent>());
         return;
     }
 
-    const Expected e = expectedTransfer(c, kSimPortName);
-    if (isDownload(c.exchange)) {
-        const TableSnapshot pluBefore(plu);
-        const auto ingredBefore = ingred.records;
-        const DownloadSelection all{DownloadChoice::All, {}, {}, {}};
-        const DownloadPlan plan = c.exchange == Exchange::PluDownload
-                                      ? planDownload(plu, QStringLiteral("/data/shop.plu"), all)
-                                      : planDownload(ingred, QStringLiteral("/data/shop.plu"), all);
-        const Ending ending = async::waitFor(runDownload(plan, *wire, record));
-        EXPECT_EQ(ending.done(), e.completed);
-        EXPECT_EQ(TableSnapshot(plu), pluBefore);
-        EXPECT_EQ(ingred.records, ingredBefore);
-    } else {
-        const TableSnapshot before(plu);
-        UploadEngine engine(*wire, plu, record);
-        const UploadResult result = async::waitFor(engine.run({false, QStringLiteral("1")}));
-        EXPECT_EQ(result.tableReplaced, e.tableReplaced);
-        EXPECT_EQ(result.succeeded(), e.completed);
-        if (e.completed)
-            expectUploaded(plu);
-        else
-            EXPECT_EQ(TableSnapshot(plu), before); // no reply was accepted
-    }
+    const Expected e = expectedTransfer(c, kPort);
     EXPECT_EQ(texts, e.texts);
-    EXPECT_EQ(clock.nowMs() - start, e.elapsedMs);
+    EXPECT_EQ(elapsedMs, e.elapsedMs);
+    EXPECT_EQ(result.ending.outcome, e.ending.outcome);
+    EXPECT_EQ(result.ending.reason, e.ending.reason);
+    EXPECT_EQ(result.state, e.completed ? JobState::Done : JobState::Failed);
+    EXPECT_EQ(retries, e.retries);
+    EXPECT_EQ(result.retries, e.retries.size());
+    EXPECT_EQ(progress, e.progress);
     expectScaleHolds(scale, c, e);
-}
-
-INSTANTIATE_TEST_SUITE_P(Matrix, EngineFaults, ::testing::ValuesIn(matrix()), caseName);
-
-// --- Through the window ------------------------------------------------------------------
-
-// The window reaches the scale through this port name: the built-in simulated scale behind
-// a cable that is pulled after the number of bytes the running case asks for.
-const QString kWindowPort = QStringLiteral("faultsim");
-qint64 g_windowDropAfter = -1;
-
-void registerWindowPort() {
-    registerLinkFactory(kWindowPort, [](const QString&) -> std::unique_ptr<Link> {
-        return std::make_unique<DroppingLink>(std::make_unique<SimLink>(embeddedScale()),
-                                              kWindowPort, g_windowDropAfter);
-    });
-}
-
-class WindowFaults : public ::testing::TestWithParam<Case> {
-protected:
-    void SetUp() override {
-        const Case& c = GetParam();
-        prepareScale(scale());
-        g_windowDropAfter = dropAfterBytes(c);
-        registerWindowPort();
-        window = std::make_unique<frmMain>();
-        window->setClock(clock);
-        window->setExitFunction([] {});
-        control<QRadioButton>("optComOther")->setChecked(true);
-        control<QComboBox>("cboComOther")->setEditText(kWindowPort);
-        QTest::mouseClick(control<QPushButton>("cmdPortOpen"), Qt::LeftButton);
-        ASSERT_EQ(window->statusText(), QStringLiteral("open port faultsim"));
-
-        fillTables(window->pluTable(), window->ingredTable());
-        window->setSourcePath(QStringLiteral("/data/shop.plu"));
-        for (const char* option : {"optDownAllPLU", "optDownAllINGRED", "optUpAllPLU"})
-            control<QRadioButton>(option)->setChecked(true);
-        for (const char* box : {"txtWeight", "txtUnitPrice", "txtTotalPrice"})
-            control<QLineEdit>(box)->setText(QStringLiteral("old"));
-
-        const QString faults = faultText(c);
-        if (!faults.isEmpty())
-            scale().addFaults(*parseFaults(faults));
-        QObject::connect(window->findChild<StatusBar*>(), &StatusBar::statusTextChanged,
-                         [this](const QString& text) {
-                             texts << text;
-                             tabsAtTexts << window->tabs()->isEnabled();
-                         });
-    }
-    void TearDown() override { scale().clearFaults(); }
-
-    static SimulatedScale& scale() { return embeddedScale(); }
-    template <typename T> T* control(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-    QStringList boxes() {
-        QStringList all;
-        for (const char* box : {"txtWeight", "txtUnitPrice", "txtTotalPrice"})
-            all << control<QLineEdit>(box)->text();
-        return all;
-    }
-
-    ManualClock clock{10'000};
-    std::unique_ptr<frmMain> window;
-    QStringList texts;
-    QList<bool> tabsAtTexts;
-};
-
-TEST_P(WindowFaults, EndsAsTheRetryRulesSayWithTheTabsBack) {
-    const Case& c = GetParam();
-    const qint64 start = clock.nowMs();
-    // The window reports a lost port in its own words before the transfer ends.
-    const QString lostPort = QStringLiteral("lost port faultsim: ") + DroppingLink::kReason;
-
-    if (c.exchange == Exchange::DisplayRead) {
-        QTest::mouseClick(control<QPushButton>("cmdVFDUpdate"), Qt::LeftButton);
-        const ExpectedDisplay e = expectedDisplay(c.fault);
-        EXPECT_EQ(clock.nowMs() - start, e.elapsedMs);
-        QStringList shown{"old", "old", "old"};
-        if (e.boxes == Boxes::Values)
-            shown = QStringList{"1234", "1000", "4660"};
-        else if (e.boxes == Boxes::Zeros)
-            shown = QStringList{"0", "0", "0"};
-        EXPECT_EQ(boxes(), shown);
-        EXPECT_EQ(texts, c.fault == Fault::LinkDrop ? QStringList{lostPort} : QStringList());
-        EXPECT_TRUE(window->tabs()->isEnabled());
-        return;
-    }
-
-    Expected e = expectedTransfer(c, kWindowPort);
-    if (c.fault == Fault::LinkDrop)
-        e.texts.insert(e.texts.size() - 1, lostPort);
-    const TableSnapshot before(window->pluTable());
-    const char* button = c.exchange == Exchange::PluDownload      ? "cmdPLUDownload"
-                         : c.exchange == Exchange::IngredDownload ? "cmdINGREDDownload"
-                                                                  : "cmdPLUUpload";
-    QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
-
-    EXPECT_EQ(texts, e.texts);
-    EXPECT_EQ(tabsAtTexts, QList<bool>(texts.size(), false)) << "tabs enabled during the transfer";
-    EXPECT_TRUE(window->tabs()->isEnabled());
-    EXPECT_EQ(clock.nowMs() - start, e.elapsedMs);
-    expectScaleHolds(scale(), c, e);
     if (c.exchange == Exchange::PluUpload) {
-        EXPECT_EQ(window->sourcePath(),
-                  e.tableReplaced ? QStringLiteral("?") : QStringLiteral("/data/shop.plu"));
-        if (e.completed) {
-            expectUploaded(window->pluTable());
-        } else if (!e.tableReplaced) {
-            EXPECT_EQ(TableSnapshot(window->pluTable()), before);
-        }
-    } else {
-        EXPECT_EQ(TableSnapshot(window->pluTable()), before);
-        EXPECT_EQ(window->sourcePath(), QStringLiteral("/data/shop.plu"));
+        EXPECT_EQ(replaced, e.tableReplaced ? 1 : 0);
+        if (e.completed)
+            expectUploaded(*job->uploadedTable());
+        else
+            EXPECT_EQ(job->uploadedTable()->count, 0); // no reply was accepted
+    }
+    if (c.exchange == Exchange::Compare) {
+        EXPECT_EQ(job->differences().size(), 0);
+        EXPECT_EQ(job->endText(),
+                  e.completed ? QStringLiteral("Compare: the scale holds what the PLU table holds")
+                              : QString());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, WindowFaults, ::testing::ValuesIn(matrix()), caseName);
+INSTANTIATE_TEST_SUITE_P(Matrix, JobFaults, ::testing::ValuesIn(matrix()), caseName);
 
 } // namespace
