@@ -9,6 +9,7 @@
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
+#include "support/DroppingLink.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -34,7 +35,9 @@ struct Case {
     const char* button;
     QStringList faults; // per scale, "" for none
     Twist twist;
-    QStringList states; // per scale, the "State" column at the end
+    QStringList states;    // per scale, the "State" column at the end
+    QString seen = {};     // a "State" the grid showed while the jobs waited
+    qint64 dropAfter = -1; // the last scale's cable is pulled after this many bytes
 };
 
 const QString kSyncError = QStringLiteral("failed: Sync error PLU No : 1");
@@ -57,6 +60,13 @@ const Case kCases[] = {
      {"", "silence:*"},
      Twist::None,
      {"done: Compare: 3 differences", "failed: Sync error"}},
+    {"OneRetriedOneUnpluggedMidRow",
+     "cmdSendPLU",
+     {"sync:1", ""},
+     Twist::None,
+     {"done", "failed: Transfer stopped on port counter1: the cable was pulled"},
+     QStringLiteral("retrying (Retry #1)"),
+     4 + 36}, // sync, command, number, half the record
     {"CancelAll", "cmdSendPLU", {"", ""}, Twist::CancelAllAtFirstWait, {"cancelled", "cancelled"}},
     {"WindowClosed",
      "cmdSendPLU",
@@ -101,10 +111,16 @@ class ScalesTabTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
         userSettings().remove(QStringLiteral("Scales"));
-        for (int i = 0; i < int(scales.size()); ++i)
-            registerLinkFactory(QStringLiteral("counter%1").arg(i), [this, i](const QString&) {
-                return std::unique_ptr<Link>(std::make_unique<SimLink>(scales[i], &clock));
+        const Case& c = GetParam();
+        const int pulled = int(c.faults.size()) - 1;
+        for (int i = 0; i < int(scales.size()); ++i) {
+            const QString port = QStringLiteral("counter%1").arg(i);
+            const qint64 dropAfter = i == pulled ? c.dropAfter : -1;
+            registerLinkFactory(port, [this, i, port, dropAfter](const QString&) {
+                return std::unique_ptr<Link>(std::make_unique<DroppingLink>(
+                    std::make_unique<SimLink>(scales[i], &clock), port, dropAfter));
             });
+        }
     }
     ManualClock clock;
     std::array<SimulatedScale, 3> scales;
@@ -132,7 +148,9 @@ TEST_P(ScalesTabTest, EachTickedScaleEndsWithItsOwnState) {
     window.findChild<QRadioButton*>(QStringLiteral("optDownAllPLU"))->setChecked(true);
 
     QList<int> exchangesAtTwist;
+    QStringList seen;
     clock.setOnWait([&](qint64) {
+        seen << tab.column(2);
         if (c.twist == Twist::None || !exchangesAtTwist.isEmpty())
             return;
         for (const SimulatedScale& scale : scales)
@@ -145,6 +163,8 @@ TEST_P(ScalesTabTest, EachTickedScaleEndsWithItsOwnState) {
     tab.button(c.button)->click();
 
     EXPECT_EQ(tab.column(2), c.states);
+    if (!c.seen.isEmpty())
+        EXPECT_TRUE(seen.contains(c.seen)) << seen.join(QLatin1String(" | ")).toStdString();
     EXPECT_FALSE(window.findChild<ScalesTab*>()->jobs()->running());
     EXPECT_TRUE(tab.button("cmdSendPLU")->isEnabled());
     EXPECT_FALSE(tab.button("cmdScalesCancelAll")->isEnabled());

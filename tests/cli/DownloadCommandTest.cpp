@@ -194,3 +194,19 @@ TEST_F(DownloadCommand, UnreadableFilesBadArgumentsAndDeadPorts) {
     EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
                                       " THE END \n"));
 }
+
+// A read-back the scale keeps spoiling ends a download that was sent with exit status 1; the
+// rows stay on the scale.
+TEST_F(DownloadCommand, AVerifyTheScaleCannotAnswerFailsTheChecks) {
+    const QString file = write("shop.plu", kPluFile);
+    Simulator simulator = startScale({"--fault", "endbyte#4:*"}); // after the three rows
+    const Outcome run = scalectl({"download", "plu", file, "--port", simulator.port(), "--verify"});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
+                                      "plu#3 is transfered\n THE END \nSyncOK error\nRetry #1\n"
+                                      "SyncOK error\nRetry #2\nSyncOK error\nRetry #3\n"
+                                      "SyncOK error\nRetry #4\nSyncOK error\n"
+                                      "Verify failed: SyncOK error\n"));
+    EXPECT_EQ(stopAndReadDump(simulator).keys(), (QStringList{"plu 1", "plu 11", "plu 12", "plu 13",
+                                                              "plu 2", "plu 3", "plu 4", "plu 5"}));
+}

@@ -80,15 +80,21 @@ TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFail
     struct Expected {
         const char* name;
         const char* state;
+        const char* outcome;
         int rowsSent, retries, exitStatus;
     };
-    const Expected expected[] = {{"Meat", "done", 2, 1, 0},
-                                 {"Cheese", "done", 2, 0, 0},
-                                 {"/dev/no-such-scale", "failed", 0, 0, 1}};
+    const Expected expected[] = {{"Meat", "done", "done", 2, 1, 0},
+                                 {"Cheese", "done", "done", 2, 0, 0},
+                                 {"/dev/no-such-scale", "failed", "could not open", 0, 0, 1}};
     for (int i = 0; i < 3; ++i) {
         const QJsonObject scale = scales[i].toObject();
         EXPECT_EQ(scale[QStringLiteral("name")].toString(), QString::fromUtf8(expected[i].name));
         EXPECT_EQ(scale[QStringLiteral("state")].toString(), QString::fromUtf8(expected[i].state));
+        EXPECT_EQ(scale[QStringLiteral("outcome")].toString(),
+                  QString::fromUtf8(expected[i].outcome));
+        // The system's reason why the port could not be opened; none for a scale that is done.
+        EXPECT_EQ(scale[QStringLiteral("reason")].toString().isEmpty(),
+                  expected[i].exitStatus == 0);
         EXPECT_EQ(scale[QStringLiteral("rowsSent")].toInt(), expected[i].rowsSent);
         EXPECT_EQ(scale[QStringLiteral("rowsTotal")].toInt(), 2);
         EXPECT_EQ(scale[QStringLiteral("retries")].toInt(), expected[i].retries);
