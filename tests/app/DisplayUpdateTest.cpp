@@ -70,23 +70,6 @@ TEST_F(DisplayUpdate, FillsTheThreeBoxesFromTheSimulatedScale) {
     EXPECT_EQ(boxes(), (QStringList{"2147483648", "4294967295", "7"}));
 }
 
-TEST_F(DisplayUpdate, NoSyncAnswerChangesNothingAnywhere) {
-    clickUpdate();
-    withFault("sync");
-    window.showStatus(QStringLiteral("before"));
-    clickUpdate();
-    EXPECT_EQ(boxes(), (QStringList{"1234", "1000", "4660"}));
-    EXPECT_EQ(window.statusText(), QStringLiteral("before"));
-}
-
-TEST_F(DisplayUpdate, AMissingRecordShowsZeros) {
-    clickUpdate();
-    withFault("short");
-    clickUpdate();
-    EXPECT_EQ(boxes(), (QStringList{"0", "0", "0"}));
-    EXPECT_EQ(clock.waitedMs(), 5000);
-}
-
 TEST_F(DisplayUpdate, AClickWhileAReadRunsIsIgnored) {
     withFault("short"); // keeps the first read waiting for its record
     int clicksDuringWait = 0;

@@ -3,7 +3,6 @@
 
 #include "app/StatusBar.h"
 #include "app/frmMain.h"
-#include "protocol/FaultSpec.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
@@ -92,7 +91,6 @@ protected:
         return {window.tabs()->isEnabled(), shown("prgTransfer"), shown("cmdCancel"),
                 bar ? bar->value() : -1, bar ? bar->maximum() : -1};
     }
-    void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
     void choose(const char* option) { control<QRadioButton>(option)->setChecked(true); }
     void type(const char* box, const char* text) {
         control<QLineEdit>(box)->setText(QString::fromLatin1(text));
@@ -155,47 +153,6 @@ TEST_F(DownloadWindow, TheBoxesSelectTheRowsOfTheIngredientDownload) {
     EXPECT_TRUE(scale().ingredRecord(72));
     EXPECT_FALSE(scale().ingredRecord(73));
     expectIdleWindow();
-}
-
-TEST_F(DownloadWindow, RefusalsDisableTheTabsOnlyWhileTheyRun) {
-    const int before = scale().exchanges();
-    window.setSourcePath(QStringLiteral("?"));
-    clickPluDownload();
-    EXPECT_EQ(texts, QStringList{"ERROR! select plu files"});
-    EXPECT_EQ(tabsAtText, QList<bool>{false});
-    expectIdleWindow();
-
-    window.setSourcePath(QStringLiteral("/data/shop.plu"));
-    type("txtDownOnePluNo", "4");
-    clickPluDownload();
-    EXPECT_EQ(texts.last(), QStringLiteral("PLU Range is not valid"));
-    expectIdleWindow();
-    EXPECT_EQ(scale().exchanges(), before); // nothing reached the scale
-    EXPECT_TRUE(snapshots.isEmpty());
-}
-
-TEST_F(DownloadWindow, GivingUpAfterSixFailuresBringsTheTabsBack) {
-    withFault("ack@201:*");
-    clickPluDownload();
-    EXPECT_EQ(texts.last(), QStringLiteral("SyncOK error"));
-    EXPECT_EQ(texts.count(QStringLiteral("Retry #5")), 1);
-    expectIdleWindow();
-    EXPECT_TRUE(window.link()->isOpen());
-    EXPECT_EQ(clock.waitedMs(), 5 * 5000);
-}
-
-TEST_F(DownloadWindow, CancelEndsTheTransferAtOnceAndLeavesThePortOpen) {
-    withFault("sync:*");
-    duringWait = [this] {
-        if (texts.contains(QStringLiteral("Retry #2")))
-            button("cmdCancel")->click();
-    };
-    choose("optDownAllPLU");
-    clickPluDownload();
-    EXPECT_EQ(texts.last(), QStringLiteral("Transfer cancelled"));
-    EXPECT_EQ(clock.waitedMs(), 5000); // the second pause ended at once
-    expectIdleWindow();
-    EXPECT_TRUE(window.link()->isOpen());
 }
 
 TEST_F(DownloadWindow, ExitDuringATransferEndsItWithoutAnotherByte) {

@@ -1,7 +1,6 @@
 // "Upload" in the window, against the built-in simulated scale on a manual clock.
 
 #include "app/EditHistory.h"
-#include "app/StatusBar.h"
 #include "app/frmMain.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/PluWireRecord.h"
@@ -12,8 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -26,16 +23,9 @@
 namespace {
 
 // The window opened on the simulated scale (it holds the sample PLUs 1 to 5), with a manual
-// clock, and a note of the window's state at every status text.
+// clock.
 class PluUpload : public ::testing::Test {
 protected:
-    struct Moment {
-        QString text;
-        bool tabsEnabled;
-        bool progressVisible;
-        QString source;
-    };
-
     void SetUp() override {
         scale().clearFaults();
         window.setClock(clock);
@@ -47,12 +37,6 @@ protected:
         Q_EMIT other->activated(entry);
         QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
         ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
-
-        auto* bar = window.findChild<StatusBar*>();
-        QObject::connect(bar, &StatusBar::statusTextChanged, [this](const QString& text) {
-            moments.append(
-                {text, window.tabs()->isEnabled(), transferControlsShown(), window.sourcePath()});
-        });
     }
     void TearDown() override { scale().clearFaults(); }
 
@@ -60,78 +44,18 @@ protected:
     QPushButton* button(const char* name) {
         return window.findChild<QPushButton*>(QString::fromLatin1(name));
     }
-    void choose(const char* option, const QString& number = QString()) {
+    void choose(const char* option) {
         window.findChild<QRadioButton*>(QString::fromLatin1(option))->setChecked(true);
-        if (!number.isNull())
-            window.findChild<QLineEdit*>(QStringLiteral("txtUpOnePluNo"))->setText(number);
-    }
-    // The progress bar and "Cancel" (the window itself is never shown in these tests).
-    bool transferControlsShown() {
-        const auto* progress = window.findChild<QProgressBar*>(QStringLiteral("prgTransfer"));
-        return progress && !progress->parentWidget()->isHidden();
     }
     void clickUpload() { QTest::mouseClick(button("cmdPLUUpload"), Qt::LeftButton); }
     void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
     QString cell(int row, int col) { return window.pluTable().grid.text(row, col); }
 
-    // The operator's unsaved work: one row typed in, a file named in "Source".
-    void typeOwnWork() {
-        window.pluTable().grid.setText(1, 1, QStringLiteral("77"));
-        window.pluTable().grid.setText(1, 3, QStringLiteral("unsaved"));
-        window.setSourcePath(QStringLiteral("/home/shop/prices.plu"));
-    }
-
     ManualClock clock;
     frmMain window;
-    QList<Moment> moments;
 };
 
 } // namespace
-
-TEST_F(PluUpload, AllPluFillsTheGridWhileTheTabsAreDisabled) {
-    typeOwnWork();
-    choose("optUpAllPLU");
-    clickUpload();
-
-    EXPECT_EQ(window.statusText(), QStringLiteral("PLU is not exist"));
-    PluTable& table = window.pluTable();
-    EXPECT_EQ(table.count, 5);
-    EXPECT_EQ(cell(1, 0), QStringLiteral("1"));
-    EXPECT_EQ(cell(1, 1), QStringLiteral("1"));
-    EXPECT_EQ(cell(1, 3).trimmed(), QStringLiteral("Apples"));
-    EXPECT_EQ(cell(1, 3).size(), 28);
-    EXPECT_EQ(cell(5, 5), QStringLiteral("3990"));
-    EXPECT_EQ(cell(6, 1), QString());
-    EXPECT_EQ(table.records[5].UnitPrice, 3990);
-    EXPECT_EQ(window.sourcePath(), QStringLiteral("?"));
-
-    ASSERT_EQ(moments.size(), 6);
-    for (const Moment& moment : moments) {
-        EXPECT_FALSE(moment.tabsEnabled) << moment.text.toStdString();
-        EXPECT_TRUE(moment.progressVisible) << moment.text.toStdString();
-        EXPECT_EQ(moment.source, QStringLiteral("?")); // from the first reply on
-    }
-    EXPECT_TRUE(window.tabs()->isEnabled());
-    EXPECT_FALSE(transferControlsShown());
-}
-
-TEST_F(PluUpload, RefusalsAndAScaleThatNeverAnswersKeepTheOperatorsWork) {
-    typeOwnWork();
-    choose("optUpOnePLU", QStringLiteral("601"));
-    clickUpload();
-    EXPECT_EQ(window.statusText(), QStringLiteral("PLU No is not valid"));
-    EXPECT_TRUE(window.tabs()->isEnabled());
-
-    choose("optUpAllPLU");
-    withFault("silence:*");
-    clickUpload();
-    EXPECT_EQ(window.statusText(), QStringLiteral("Sync error"));
-    EXPECT_EQ(moments.last().text, QStringLiteral("Sync error"));
-    EXPECT_EQ(cell(1, 1), QStringLiteral("77"));
-    EXPECT_EQ(cell(1, 3), QStringLiteral("unsaved"));
-    EXPECT_EQ(window.sourcePath(), QStringLiteral("/home/shop/prices.plu"));
-    EXPECT_TRUE(window.tabs()->isEnabled());
-}
 
 TEST_F(PluUpload, CancelEndsTheUploadAndListsWhatCame) {
     choose("optUpAllPLU");

@@ -1,12 +1,9 @@
-// A few faults of the matrix end to end, on the real clock: scalectl download, upload and
-// display against a scalectl simulate that misbehaves, over a pseudo-terminal and over TCP
-// on loopback. What is checked: the status texts on stdout, the exit code, and what the
+// A few faults of the matrix end to end, on the real clock: scalectl download and display
+// against a scalectl simulate that misbehaves, over TCP on loopback and over a
+// pseudo-terminal. What is checked: the status texts on stdout, the exit code, and what the
 // scale holds when it ends (its --dump).
 
-#include "files/TableFileFormat.h"
-#include "protocol/PluWireRecord.h"
 #include "support/ScalectlProcess.h"
-#include "tables/Records.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -36,35 +33,9 @@ struct FaultMatrixScalectl : ::testing::Test {
         ASSERT_TRUE(writeFile(stock, kStock));
         ASSERT_TRUE(writeFile(empty, {}));
     }
-
-    // The dump of a scale that holds exactly the stock rows.
-    QByteArray dumpOfStock() {
-        const ParsedTableFile<PluRecord> parsed = parseTableFile<PluRecord>(kStock);
-        EXPECT_TRUE(parsed.ok());
-        QByteArray text;
-        for (const PluRecord& record : parsed.records)
-            text += "plu " + QByteArray::number(record.PluNo) + ' ' +
-                    plu_wire::encode(record).bytes.toHex() + '\n';
-        return text;
-    }
 };
 
 } // namespace
-
-TEST_F(FaultMatrixScalectl, AWrongSyncAnswerOnAPseudoTerminalIsRetriedAndBothRowsArrive) {
-    Simulator scale({QStringLiteral("--pty"), QStringLiteral("--load-plu"), empty,
-                     QStringLiteral("--fault"), QStringLiteral("sync:1"), QStringLiteral("--dump"),
-                     dump});
-    ASSERT_TRUE(scale.port().startsWith(QLatin1String("/dev/"))) << scale.port().toStdString();
-
-    const Outcome run = scalectl({QStringLiteral("download"), QStringLiteral("plu"), stock,
-                                  QStringLiteral("--port"), scale.port(), QStringLiteral("--all")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 2\nSync error PLU No : 1\nRetry #1\n"
-                                      "plu#1 is transfered\nplu#2 is transfered\n THE END \n"));
-    scale.stop();
-    EXPECT_EQ(readFile(dump), dumpOfStock());
-}
 
 TEST_F(FaultMatrixScalectl, AScaleThatNeverEchoesTheNumberOverTcpEndsTheDownloadWithNothingStored) {
     Simulator scale({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
@@ -83,25 +54,6 @@ TEST_F(FaultMatrixScalectl, AScaleThatNeverEchoesTheNumberOverTcpEndsTheDownload
     scale.stop();
     // The zero bytes that completed each frame were not stored as a record.
     EXPECT_EQ(readFile(dump), QByteArray());
-}
-
-TEST_F(FaultMatrixScalectl, AMissingUploadReplyOverTcpIsRetriedAndTheFileHoldsEveryRecord) {
-    Simulator scale({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                     QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
-                     QStringLiteral("silence@201:1")});
-    ASSERT_TRUE(scale.port().startsWith(QLatin1String("tcp://"))) << scale.port().toStdString();
-    const QString out = dir.filePath(QStringLiteral("back.plu"));
-
-    const Outcome run =
-        scalectl({QStringLiteral("upload"), QStringLiteral("plu"), out, QStringLiteral("--port"),
-                  scale.port(), QStringLiteral("--one"), QStringLiteral("201")});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("Receive PLU time out\nRetry #1\nplu#201 is received\n"));
-    const ParsedTableFile<PluRecord> back = parseTableFile<PluRecord>(readFile(out));
-    ASSERT_TRUE(back.ok());
-    ASSERT_EQ(back.records.size(), 1u);
-    EXPECT_EQ(back.records[0].PluNo, 201);
-    EXPECT_EQ(back.records[0].ItemName1.trimmed(), QStringLiteral("Apples"));
 }
 
 // Each display fault once, then none: what scalectl prints for each.

@@ -322,20 +322,6 @@ TEST_F(DownloadEngineTest, ASilentScaleCostsTheTimeOutThenThePause) {
               (QStringList{"A5 @0", "close @6000", "open @6000", "A5 @6000"}));
 }
 
-TEST_F(DownloadEngineTest, TheSixthCountedFailureGivesUpAndLaterRowsAreNotSent) {
-    withFaults("ack@102:*");
-    EXPECT_EQ(download(*plu, range("1", "3")), Outcome::GaveUp);
-    QStringList expected = transfered("plu#", {1});
-    for (int retry = 1; retry <= 5; ++retry)
-        expected << QStringLiteral("SyncOK error") << QStringLiteral("Retry #%1").arg(retry);
-    expected << QStringLiteral("SyncOK error");
-    EXPECT_EQ(texts, expected);
-    EXPECT_EQ(scale.pluNumbers(), (QList<quint16>{101})); // row 2 refused, row 3 never sent
-    EXPECT_EQ(scale.exchanges(), 1 + 6);
-    EXPECT_TRUE(link.isOpen());
-    EXPECT_EQ(progress.last(), qMakePair(1, 3));
-}
-
 TEST_F(DownloadEngineTest, FailuresAtDifferentStepsOfARowAddUp) {
     withFaults("sync:3,ack@51:3");
     EXPECT_EQ(download(*ingred, one("1")), Outcome::GaveUp);
@@ -384,15 +370,6 @@ TEST_F(DownloadEngineTest, AWrongEchoCompletesTheRecordWithZerosAndCountsAsAFail
     EXPECT_EQ(ingredWrites.mid(3, 400), QVector<QByteArray>(400, bytes({0x00})));
 }
 
-TEST_F(DownloadEngineTest, AScaleThatNeverEchoesRightIsGivenUpOn) {
-    withFaults("echo@101:*");
-    EXPECT_EQ(download(*plu, range("1", "2")), Outcome::GaveUp);
-    EXPECT_EQ(texts.last(), QStringLiteral("PLU # is not same"));
-    EXPECT_EQ(texts.count(QStringLiteral("PLU # is not same")), 6);
-    EXPECT_EQ(scale.exchanges(), 6);
-    EXPECT_TRUE(scale.pluNumbers().isEmpty());
-}
-
 TEST_F(DownloadEngineTest, AMissingEchoIsWrongEvenForNumberZero) {
     plu->records[1].PluNo = 0;
     withFaults("silence@0");
@@ -404,18 +381,6 @@ TEST_F(DownloadEngineTest, AMissingEchoIsWrongEvenForNumberZero) {
 }
 
 // --- ends that are not the scale's doing ---------------------------------------------------
-
-TEST_F(DownloadEngineTest, ALinkThatFailsMidRowEndsTheDownloadAtOnce) {
-    clock.setOnWait([&](qint64) {
-        if (link.written.size() == 76 + 4) // row 1 whole, then row 2 up to its number
-            sim.breakLink(QStringLiteral("connection lost"));
-    });
-    EXPECT_EQ(download(*plu, range("1", "3")), Outcome::PortLost);
-    EXPECT_EQ(texts.last(), QStringLiteral("Transfer stopped on port sim: connection lost"));
-    EXPECT_EQ(texts.size(), 2);
-    EXPECT_EQ(link.written.size(), 76 + 4); // nothing after row 2's number
-    EXPECT_EQ(clock.waitedMs(), 0);
-}
 
 TEST_F(DownloadEngineTest, ARefusedReopenEndsTheDownload) {
     link.refuseOpen = true;
