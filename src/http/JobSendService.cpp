@@ -59,10 +59,19 @@ SendStart JobSendService::startSend(const SendRequest& request) {
     forgetOldSends();
     Send send{QString::number(nextId_++), plu ? QStringLiteral("plu") : QStringLiteral("ingred"),
               std::make_unique<ScaleJobs>(clock_, names_)};
-    connect(send.jobs.get(), &ScaleJobs::jobStarted, this, [this](ScaleJob* job) {
-        connect(job, &ScaleJob::finished, this, [this, job] { noteEnd(*job); });
+    const auto publish = [this, id = send.id, table = send.table, jobs = send.jobs.get()] {
+        board_.put(statusOf(id, table, *jobs));
+    };
+    connect(send.jobs.get(), &ScaleJobs::jobStarted, this, [this, publish](ScaleJob* job) {
+        connect(job, &ScaleJob::progressed, this, publish);
+        connect(job, &ScaleJob::stateChanged, this, publish);
+        connect(job, &ScaleJob::finished, this, [this, job, publish] {
+            noteEnd(*job);
+            publish();
+        });
     });
     send.jobs->startAll(chosen, DownloadWork{plan, {}});
+    publish();
     sends_.push_back(std::move(send));
     return {sends_.back().id, Refusal::None, {}};
 }
@@ -73,14 +82,18 @@ const JobSendService::Send* JobSendService::find(const QString& id) const {
     return it == sends_.end() ? nullptr : &*it;
 }
 
+JobStatus JobSendService::statusOf(const QString& id, const QString& table, const ScaleJobs& jobs) {
+    JobStatus status{id, table, {}};
+    for (const auto& job : jobs.jobs())
+        status.scales.append({job->scale(), job->result()});
+    return status;
+}
+
 std::optional<JobStatus> JobSendService::job(const QString& id) const {
     const Send* send = find(id);
     if (!send)
         return std::nullopt;
-    JobStatus status{send->id, send->table, {}};
-    for (const auto& job : send->jobs->jobs())
-        status.scales.append({job->scale(), job->result()});
-    return status;
+    return statusOf(send->id, send->table, *send->jobs);
 }
 
 CancelResult JobSendService::cancel(const QString& id) {
@@ -115,10 +128,12 @@ void JobSendService::noteEnd(const ScaleJob& job) {
 void JobSendService::forgetOldSends() {
     // Ended sends go oldest first; a running one stays however old it is.
     for (auto it = sends_.begin(); it != sends_.end() && int(sends_.size()) >= kKeptSends;) {
-        if (it->jobs->running())
+        if (it->jobs->running()) {
             ++it;
-        else
+        } else {
+            board_.remove(it->id);
             it = sends_.erase(it);
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "http/JobBoard.h"
 #include "http/SendService.h"
 #include "jobs/ScaleJobs.h"
 
@@ -27,6 +28,7 @@ public:
     CancelResult cancel(const QString& id) override;
     QList<ScaleStatus> scales() const override;
     JournalPage journal(const JournalQuery& query) const override;
+    const JobBoard* jobBoard() const override { return &board_; }
 
     // The newest this many sends are kept for GET /v1/jobs; older ones that have ended go.
     static constexpr int kKeptSends = 1000;
@@ -40,6 +42,7 @@ private:
     const Send* find(const QString& id) const;
     QString busyScale(const QStringList& names) const; // the first one a running job has
     void noteEnd(const ScaleJob& job);
+    static JobStatus statusOf(const QString& id, const QString& table, const ScaleJobs& jobs);
     void forgetOldSends();
 
     QList<ScaleEntry> scales_;
@@ -48,4 +51,5 @@ private:
     std::deque<Send> sends_; // oldest first
     int nextId_ = 1;
     QHash<QString, QString> lastError_; // by scale name: the reason its last job failed
+    JobBoard board_;                    // every kept send's status, as it changes
 };
