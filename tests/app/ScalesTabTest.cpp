@@ -163,8 +163,9 @@ TEST_P(ScalesTabTest, EachTickedScaleEndsWithItsOwnState) {
     tab.button(c.button)->click();
 
     EXPECT_EQ(tab.column(2), c.states);
-    if (!c.seen.isEmpty())
+    if (!c.seen.isEmpty()) {
         EXPECT_TRUE(seen.contains(c.seen)) << seen.join(QLatin1String(" | ")).toStdString();
+    }
     EXPECT_FALSE(window.findChild<ScalesTab*>()->jobs()->running());
     EXPECT_TRUE(tab.button("cmdSendPLU")->isEnabled());
     EXPECT_FALSE(tab.button("cmdScalesCancelAll")->isEnabled());

@@ -33,7 +33,7 @@ const QString kStopped = QStringLiteral("Transfer stopped on port faultsim: the 
 qint64 g_dropAfter = -1; // bytes the window's port passes before its cable is pulled
 
 QStringList retried(const QString& failure, int retries) {
-    QStringList texts;
+    QStringList texts = {};
     for (int n = 1; n <= retries; ++n)
         texts << failure << QStringLiteral("Retry #%1").arg(n);
     return texts << failure;
@@ -42,12 +42,13 @@ QStringList retried(const QString& failure, int retries) {
 struct Case {
     const char* name;
     const char* button;
-    QString faults;
+    QString faults = {};
+    int fromExchange = 0; // the faults' "%1": the scale's exchange this many from now
     qint64 dropAfter = -1;
     const char* cancelAt = nullptr; // "Cancel" at the first wait after this text
     bool noSource = false;          // no file behind the tables: a download refuses
     bool verify = false;
-    QStringList texts;
+    QStringList texts = {};
     QStringList boxes{"old", "old", "old"};
     bool portOpen = true;
     QString source = QStringLiteral("/data/shop.plu");
@@ -95,7 +96,8 @@ const Case kCases[] = {
      .elapsedMs = 2000}, // the second pause ended at once
     {.name = "ChecksFailed_VerifiedDownload",
      .button = "cmdPLUDownload",
-     .faults = QStringLiteral("silence#3:*"), // the read-back after both rows
+     .faults = QStringLiteral("silence#%1:*"), // the read-back after both rows
+     .fromExchange = 3,
      .verify = true,
      .texts = QStringList{"plu#1 is transfered", "plu#2 is transfered", " THE END "} +
               retried(QStringLiteral("Sync error"), 4) + QStringList{"Verify failed: Sync error"},
@@ -144,8 +146,11 @@ protected:
         control<QCheckBox>("chkDownVerifyPLU")->setChecked(c.verify);
         for (const char* box : {"txtWeight", "txtUnitPrice", "txtTotalPrice"})
             control<QLineEdit>(box)->setText(QStringLiteral("old"));
-        if (!c.faults.isEmpty())
-            scale().addFaults(*parseFaults(c.faults));
+        if (!c.faults.isEmpty()) {
+            const QString faults =
+                c.fromExchange ? c.faults.arg(scale().exchanges() + c.fromExchange) : c.faults;
+            scale().addFaults(*parseFaults(faults));
+        }
 
         QObject::connect(window.findChild<StatusBar*>(), &StatusBar::statusTextChanged,
                          [this](const QString& text) {
@@ -173,7 +178,7 @@ protected:
 
     ManualClock clock{10'000};
     frmMain window;
-    QStringList texts;
+    QStringList texts = {};
     QList<bool> tabsAtTexts;
     QStringList sourcesAtTexts;
 };

@@ -593,8 +593,9 @@ TEST_P(JobFaults, EndsAsTheRetryRulesSay) {
         EXPECT_EQ(result.ending.reason, e.ending.reason);
         EXPECT_EQ(job->endText(), e.endText);
         EXPECT_EQ(job->showsValues(), e.showsValues);
-        if (e.showsValues)
+        if (e.showsValues) {
             EXPECT_EQ(job->display(), e.values);
+        }
         EXPECT_EQ(retries, QList<RetryEvent>());
         return;
     }
@@ -611,10 +612,11 @@ TEST_P(JobFaults, EndsAsTheRetryRulesSay) {
     expectScaleHolds(scale, c, e);
     if (c.exchange == Exchange::PluUpload) {
         EXPECT_EQ(replaced, e.tableReplaced ? 1 : 0);
-        if (e.completed)
+        if (e.completed) {
             expectUploaded(*job->uploadedTable());
-        else
+        } else {
             EXPECT_EQ(job->uploadedTable()->count, 0); // no reply was accepted
+        }
     }
     if (c.exchange == Exchange::Compare) {
         EXPECT_EQ(job->differences().size(), 0);
