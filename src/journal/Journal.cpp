@@ -1,0 +1,289 @@
+#include "journal/Journal.h"
+
+#include "journal/Chain.h"
+#include "journal/EntryLayout.h"
+#include "journal/FieldsJson.h"
+#include "journal/JournalTime.h"
+#include "journal/Schema.h"
+#include "journal/Sqlite.h"
+#include "journal/WriterIdentity.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+namespace journal {
+
+namespace {
+
+const QStringList kOperations{QStringLiteral("download"), QStringLiteral("upload"),
+                              QStringLiteral("compare"), QStringLiteral("verify")};
+
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QByteArray insertSql(const EntryLayout& layout) {
+    const QStringList columns =
+        QStringList{QStringLiteral("seq")} + layout.facts + layout.copies + QStringList{"hash"};
+    QStringList parameters;
+    for (qsizetype i = 1; i <= columns.size(); ++i)
+        parameters.append(QStringLiteral("?%1").arg(i));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(QLatin1String(layout.table), columns.join(u','), parameters.join(u','))
+        .toUtf8();
+}
+
+QString runProblem(const RunStart& run) {
+    if (!kOperations.contains(run.operation))
+        return QStringLiteral("\"%1\" is not an operation the journal records (%2)")
+            .arg(run.operation, kOperations.join(QStringLiteral(", ")));
+    if (!tableKindNamed(run.kind))
+        return QStringLiteral("\"%1\" is not a table kind").arg(run.kind);
+    if (run.scaleName.isEmpty() && run.port.isEmpty())
+        return QStringLiteral("a run needs the scale's name or its port");
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
+    if (!run.sourceSha256.isEmpty() && !hex.match(QString::fromLatin1(run.sourceSha256)).hasMatch())
+        return QStringLiteral("the source's SHA-256 must be 64 lowercase hex digits");
+    return QString();
+}
+
+QString rowProblem(const RowEntry& row, const TableKind& kind) {
+    if (row.number < 1)
+        return QStringLiteral("%1 number %2 is not a row number").arg(kind.name).arg(row.number);
+    if (row.retries < 0)
+        return QStringLiteral("a row cannot have %1 retries").arg(row.retries);
+    if (row.fields.isEmpty()) {
+        return row.record.isEmpty() ? QString()
+                                    : QStringLiteral("%1 %2: a record needs its fields")
+                                          .arg(kind.name)
+                                          .arg(row.number);
+    }
+    if (const QString problem = fieldsProblem(kind, row.fields); !problem.isEmpty())
+        return QStringLiteral("%1 %2: %3").arg(kind.name).arg(row.number).arg(problem);
+    for (int f = 0; f < kind.fields.size(); ++f) {
+        bool number = false;
+        row.fields[f].second.toLongLong(&number);
+        if (kind.fields[f].kind != FieldKind::Text && !number)
+            return QStringLiteral("%1 %2: %3 \"%4\" is not a number")
+                .arg(kind.name)
+                .arg(row.number)
+                .arg(kind.fields[f].name, row.fields[f].second);
+    }
+    return QString();
+}
+
+} // namespace
+
+// The write path's statements, prepared once: a row costs four steps and a commit.
+struct Journal::Statements {
+    explicit Statements(const sql::Database& db)
+        : head(db, "SELECT seq, hash FROM chain_head"),
+          moveHead(db, "UPDATE chain_head SET seq = ?1, hash = ?2"),
+          run(db, "SELECT u.operation, u.kind, u.scale, e.seq FROM runs u "
+                  "LEFT JOIN run_ends e ON e.run = u.seq WHERE u.seq = ?1"),
+          insertRun(db, insertSql(runEntry()).constData()),
+          insertRow(db, insertSql(rowEntry()).constData()),
+          insertEnd(db, insertSql(endEntry()).constData()) {}
+
+    // Inside a write transaction: writes the entry after the chain's head and moves the head
+    // to it. SQLITE_DONE, or the error.
+    int append(sql::Statement& insert, const char* type, const QList<sql::Value>& facts,
+               const QList<sql::Value>& copies, qint64* seq) {
+        head.reset();
+        if (const int result = head.step(); result != SQLITE_ROW)
+            return result;
+        *seq = head.integer(0) + 1;
+        const QByteArray hash = chain::entryHash(
+            head.blob(1), QList<sql::Value>{QString::fromLatin1(type), *seq} + facts);
+        head.reset();
+
+        insert.reset();
+        int parameter = 1;
+        insert.bind(parameter++, *seq);
+        for (const sql::Value& value : facts + copies)
+            insert.bind(parameter++, value);
+        insert.bind(parameter, hash);
+        if (const int result = insert.step(); result != SQLITE_DONE)
+            return result;
+        moveHead.reset();
+        moveHead.bind(1, *seq);
+        moveHead.bind(2, hash);
+        return moveHead.step();
+    }
+
+    sql::Statement head;
+    sql::Statement moveHead;
+    sql::Statement run;
+    sql::Statement insertRun;
+    sql::Statement insertRow;
+    sql::Statement insertEnd;
+};
+
+std::unique_ptr<Journal> Journal::open(const QString& path, QString* error, Access access) {
+    const auto refuse = [&](const QString& reason) {
+        *error = QStringLiteral("journal %1: %2").arg(nativePath(path), reason);
+        return nullptr;
+    };
+    const QFileInfo file(path);
+    if (path.isEmpty())
+        return refuse(QStringLiteral("no file named"));
+    if (file.exists() && !file.isFile())
+        return refuse(QStringLiteral("it is not a file"));
+    if (!file.exists() && access == Access::ReadOnly)
+        return refuse(QStringLiteral("no such file (nothing has been recorded there yet)"));
+    if (!file.exists() && !file.dir().exists())
+        return refuse(
+            QStringLiteral("the folder %1 does not exist").arg(nativePath(file.absolutePath())));
+
+    QString reason;
+    std::unique_ptr<sql::Database> db =
+        sql::Database::open(path,
+                            access == Access::ReadWrite ? sql::Database::Access::ReadWrite
+                                                        : sql::Database::Access::ReadOnly,
+                            &reason);
+    int version = db ? schema::versionOf(*db, &reason) : -1;
+    if (version < 0 && access == Access::ReadOnly && !QFileInfo(file.absolutePath()).isWritable()) {
+        // A copy in a folder nobody may write to: nothing can change it while it is read.
+        QString immutableReason;
+        db = sql::Database::open(path, sql::Database::Access::Immutable, &immutableReason);
+        version = db ? schema::versionOf(*db, &immutableReason) : -1;
+    }
+    if (version < 0)
+        return refuse(reason);
+
+    if (access == Access::ReadOnly && version < schema::kVersion) {
+        // The questions need the current tables: an older journal is brought up to date by a
+        // connection that may write, when one can be had.
+        QString upgradeError;
+        if (version == 0 || !open(path, &upgradeError, Access::ReadWrite))
+            return refuse(version == 0 ? QStringLiteral("it holds no journal yet")
+                                       : QStringLiteral("it is a journal of version %1, which "
+                                                        "must be brought up to date first: %2")
+                                             .arg(version)
+                                             .arg(upgradeError));
+    }
+    if (access == Access::ReadWrite) {
+        if (db->readOnly())
+            return refuse(QStringLiteral("the file is read-only, so nothing can be recorded"));
+        // WAL: readers never wait for a writer. NORMAL: a committed entry survives the
+        // program's crash; the disk is synced at each checkpoint, not at each row (a sync
+        // per row costs 5 ms on a virtual disk, more than a row may cost).
+        if (db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL") != SQLITE_OK)
+            return refuse(db->lastError());
+        if (version < schema::kVersion) {
+            if (const QString problem = schema::upgrade(*db); !problem.isEmpty())
+                return refuse(problem);
+        }
+    }
+    return std::unique_ptr<Journal>(new Journal(path, std::move(db)));
+}
+
+Journal::Journal(const QString& path, std::unique_ptr<sql::Database> db)
+    : path_(path), db_(std::move(db)), statements_(std::make_unique<Statements>(*db_)),
+      now_([] { return QDateTime::currentDateTimeUtc(); }), writer_(currentWriter()) {}
+
+Journal::~Journal() {
+    statements_.reset(); // before the connection they belong to
+}
+
+QString Journal::named(const QString& reason) const {
+    return QStringLiteral("journal %1: %2").arg(nativePath(path_), reason);
+}
+
+QString Journal::lastError() const {
+    return named(db_->lastError());
+}
+
+QString Journal::beginRun(const RunStart& run, qint64* runId) {
+    if (const QString problem = runProblem(run); !problem.isEmpty())
+        return named(problem);
+    const QString scale = run.scaleName.isEmpty() ? run.port : run.scaleName;
+    const QList<sql::Value> facts{
+        utcText(now_()), run.operation, run.kind,        scale,
+        run.port,        run.selection, run.sourcePath,  QString::fromLatin1(run.sourceSha256),
+        writer_.osUser,  writer_.host,  writer_.program, writer_.version};
+    sql::WriteTransaction transaction(*db_);
+    if (transaction.beginResult() != SQLITE_OK ||
+        statements_->append(statements_->insertRun, runEntry().type, facts, {}, runId) !=
+            SQLITE_DONE ||
+        transaction.commit() != SQLITE_OK)
+        return lastError();
+    return QString();
+}
+
+QString Journal::openRun(qint64 runId, QStringList* facts) {
+    sql::Statement& run = statements_->run;
+    run.reset();
+    run.bind(1, runId);
+    const int result = run.step();
+    if (result == SQLITE_DONE)
+        return named(QStringLiteral("there is no run %1").arg(runId));
+    if (result != SQLITE_ROW)
+        return lastError();
+    if (!run.isNull(3))
+        return named(QStringLiteral("run %1 has ended").arg(runId));
+    *facts = {run.text(0), run.text(1), run.text(2)};
+    run.reset();
+    return QString();
+}
+
+QString Journal::addRow(qint64 runId, const RowEntry& row) {
+    sql::WriteTransaction transaction(*db_);
+    if (transaction.beginResult() != SQLITE_OK)
+        return lastError();
+    QStringList run; // operation, kind, scale
+    if (const QString refusal = openRun(runId, &run); !refusal.isEmpty())
+        return refusal;
+    if (const QString problem = rowProblem(row, *tableKindNamed(run[1])); !problem.isEmpty())
+        return named(problem);
+    const QList<sql::Value> facts{runId,
+                                  utcText(now_()),
+                                  qint64(row.number),
+                                  row.record,
+                                  fieldsJson(row.fields),
+                                  qint64(row.accepted),
+                                  qint64(row.retries)};
+    qint64 seq = 0;
+    if (statements_->append(statements_->insertRow, rowEntry().type, facts,
+                            {run[0], run[1], run[2]}, &seq) != SQLITE_DONE ||
+        transaction.commit() != SQLITE_OK)
+        return lastError();
+    return QString();
+}
+
+QString Journal::endRun(qint64 runId, const QString& outcome, const QString& reason) {
+    if (!runOutcomes().contains(outcome))
+        return named(QStringLiteral("\"%1\" is not an outcome of a run (%2)")
+                         .arg(outcome, runOutcomes().join(QStringLiteral(", "))));
+    sql::WriteTransaction transaction(*db_);
+    if (transaction.beginResult() != SQLITE_OK)
+        return lastError();
+    QStringList run;
+    if (const QString refusal = openRun(runId, &run); !refusal.isEmpty())
+        return refusal;
+    qint64 seq = 0;
+    if (statements_->append(statements_->insertEnd, endEntry().type,
+                            {runId, utcText(now_()), outcome, reason}, {}, &seq) != SQLITE_DONE ||
+        transaction.commit() != SQLITE_OK)
+        return lastError();
+    return QString();
+}
+
+QString defaultJournalPath() {
+    // The window's folder, whichever program asks: scalectl's own would be named after it.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString folder = QFileInfo(own).dir().filePath(QStringLiteral("ScaleDesk"));
+    QDir().mkpath(folder); // a folder that cannot be made fails the open, which says so
+    return QDir(folder).filePath(QStringLiteral("journal.sqlite"));
+}
+
+QByteArray sha256Hex(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+} // namespace journal

@@ -1,0 +1,56 @@
+#pragma once
+
+// Runs and rows as a transfer would record them, for the journal's tests and benchmark.
+
+#include "journal/Entries.h"
+#include "journal/FieldsJson.h"
+#include "tables/Records.h"
+
+namespace sample {
+
+inline PluRecord plu(int number, qint32 unitPrice) {
+    PluRecord record;
+    record.PluNo = qint16(number);
+    record.ItemCode = 1000 + number;
+    record.ItemName1 = QStringLiteral("Item %1").arg(number);
+    record.ItemName2 = QStringLiteral(" ");
+    record.UnitPrice = unitPrice;
+    return record;
+}
+
+// A PLU row; the record bytes only need to differ with the price.
+inline journal::RowEntry pluRow(int number, qint32 unitPrice, bool accepted = true) {
+    journal::RowEntry row;
+    row.number = number;
+    row.record = QByteArray::number(1000 + number) + '/' + QByteArray::number(unitPrice);
+    row.fields = journal::fieldsOf(plu(number, unitPrice));
+    row.accepted = accepted;
+    return row;
+}
+
+// A read of a number the scale does not hold.
+inline journal::RowEntry absentRow(int number) {
+    journal::RowEntry row;
+    row.number = number;
+    row.accepted = true;
+    return row;
+}
+
+// A read the scale did not answer.
+inline journal::RowEntry unansweredRow(int number) {
+    journal::RowEntry row;
+    row.number = number;
+    return row;
+}
+
+inline journal::RunStart pluRun(const QString& operation, const QString& scale) {
+    return {operation,
+            QStringLiteral("PLU"),
+            scale,
+            QStringLiteral("tcp://127.0.0.1:4001"),
+            QStringLiteral("all"),
+            QStringLiteral("/srv/shop/prices.plu"),
+            QByteArray(64, 'a')};
+}
+
+} // namespace sample
