@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace journal::sql {
 class Database;
@@ -56,6 +57,13 @@ public:
     // accept, or a read that did not come, is unknown and left out; so is one the scale said
     // it does not hold.
     QString holds(const QString& scale, const QString& kind, QMap<int, HeldRecord>* held) const;
+
+    // The lowest unit price PLU `number` had on `scale` (empty: on any scale) from `from` to
+    // `to`: of the prices the scale accepted in the period and the one it held when the
+    // period began (its last accepted before). The earliest of equal prices; nothing when the
+    // journal knows of none.
+    QString lowestUnitPrice(int number, const QString& scale, const QDateTime& from,
+                            const QDateTime& to, std::optional<LowestPrice>* lowest) const;
 
     // Checks the chain of every entry; see VerifyReport. The error is for a file that cannot
     // be read at all.

@@ -62,6 +62,14 @@ const char* const kSteps[] = {
     CREATE INDEX rows_by_time ON rows (at);
     CREATE INDEX runs_by_scale ON runs (scale);
     )sql",
+    // The lowest price of a PLU in a period: its unit price as a column, found by PLU and time.
+    // Computed from the recorded fields, so it cannot disagree with them.
+    R"sql(
+    ALTER TABLE rows ADD COLUMN unit_price INTEGER GENERATED ALWAYS AS (
+        CASE WHEN kind = 'PLU' THEN CAST(json_extract(fields, '$.UnitPrice') AS INTEGER) END
+    ) VIRTUAL;
+    CREATE INDEX rows_by_plu ON rows (kind, number, at);
+    )sql",
 };
 static_assert(std::size(kSteps) == kVersion);
 

@@ -10,7 +10,7 @@
 // would misread.
 namespace journal::schema {
 
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 constexpr qint32 kApplicationId = 0x53444A4E; // "SDJN"
 
 // The version of the journal in `db`: 0 for an empty file, which becomes a journal. Sets

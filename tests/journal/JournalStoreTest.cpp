@@ -229,6 +229,59 @@ TEST_F(JournalStore, HoldsWhatEachScaleLastAcceptedOrShowed) {
     }
 }
 
+TEST_F(JournalStore, LowestPriceCountsWhatEachScaleAcceptedAndHeldWhenThePeriodBegan) {
+    const auto at = [](int month, int day) {
+        return QDateTime(QDate(2024, month, day), QTime(12, 0), Qt::UTC);
+    };
+    const struct {
+        QDateTime at;
+        QString operation;
+        QString scale;
+        journal::RowEntry row;
+    } history[] = {
+        {at(3, 1), "download", "Deli", sample::pluRow(5, 500)},
+        {at(4, 10), "download", "Deli", sample::pluRow(5, 450, false)}, // not accepted
+        {at(4, 12), "download", "Bakery", sample::pluRow(5, 470)},
+        {at(4, 15), "download", "Deli", sample::pluRow(5, 480)},
+        {at(4, 20), "download", "Deli", sample::pluRow(5, 520)},
+        {at(4, 25), "compare", "Bakery", sample::pluRow(5, 100)}, // read, not sent
+        {at(4, 26), "download", "Deli", sample::pluRow(6, 100)},
+        {at(5, 1), "download", "Deli", sample::pluRow(5, 399)},
+    };
+    for (const auto& h : history) {
+        now = h.at;
+        run(sample::pluRun(h.operation, h.scale), {h.row});
+    }
+    const QDateTime aprilEnd(QDate(2024, 4, 30), QTime(23, 59, 59), Qt::UTC);
+    const struct {
+        QString scale;
+        QDateTime from;
+        QDateTime to;
+        qint32 price; // 0: none
+        QDateTime sent;
+        bool fromBefore;
+    } cases[] = {
+        {"Deli", at(4, 1), aprilEnd, 480, at(4, 15), false},
+        {"Bakery", at(4, 1), aprilEnd, 470, at(4, 12), false},
+        {"", at(4, 1), aprilEnd, 470, at(4, 12), false},
+        {"Deli", at(4, 16), aprilEnd, 480, at(4, 15), true}, // held since before
+        {"Deli", at(3, 2), at(3, 31), 500, at(3, 1), true},
+        {"Deli", at(2, 1), at(2, 28), 0, {}, false},
+        {"Nobody", at(4, 1), aprilEnd, 0, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale.toStdString() + " from " + c.from.toString().toStdString());
+        std::optional<journal::LowestPrice> lowest;
+        ASSERT_EQ(journal->lowestUnitPrice(5, c.scale, c.from, c.to, &lowest), QString());
+        ASSERT_EQ(lowest.has_value(), c.price != 0);
+        if (!lowest)
+            continue;
+        EXPECT_EQ(lowest->unitPrice, c.price);
+        EXPECT_EQ(lowest->at, c.sent.addSecs(1)); // run() records each row a second later
+        EXPECT_EQ(lowest->fromBefore, c.fromBefore);
+    }
+}
+
 // A file that is not a journal this program can use is refused with the reason and left
 // exactly as it was.
 TEST(JournalFiles, WhatIsNoUsableJournalIsRefusedAndLeftAlone) {
@@ -260,7 +313,7 @@ TEST(JournalFiles, WhatIsNoUsableJournalIsRefusedAndLeftAlone) {
          "it is not a ScaleDesk journal but another program's database"},
         {file("newer.sqlite"), Journal::Access::ReadWrite,
          "it was written by a newer ScaleDesk (journal version 99; this one reads up to "
-         "version 1): update ScaleDesk to use it"},
+         "version 2): update ScaleDesk to use it"},
         {dir.path(), Journal::Access::ReadWrite, "it is not a file"},
         {file("no/journal.sqlite"), Journal::Access::ReadWrite,
          "the folder " + file("no") + " does not exist"},
@@ -299,4 +352,36 @@ TEST(JournalTimes, AreReadAsTheOperatorGivesThem) {
         EXPECT_EQ(time.isValid() ? journal::utcText(time) : QString(), c.utc) << c.text;
         EXPECT_EQ(error.isEmpty(), time.isValid()) << c.text;
     }
+}
+
+// A journal of the first version, which had no unit price column, answers every question once
+// it is opened, and its chain stays intact.
+TEST(JournalFiles, AnOlderJournalIsBroughtUpToDateWhenOpened) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("journal.sqlite"));
+    QString error;
+    {
+        std::unique_ptr<Journal> journal = Journal::open(path, &error);
+        ASSERT_TRUE(journal) << error.toStdString();
+        qint64 run = 0;
+        ASSERT_EQ(journal->beginRun(sample::pluRun("download", "Deli"), &run), QString());
+        ASSERT_EQ(journal->addRow(run, sample::pluRow(5, 480)), QString());
+    }
+    const auto shell = [&path](const QString& sql) {
+        return scalectl_process::run("sqlite3", {path, sql}).out.trimmed();
+    };
+    shell("DROP INDEX rows_by_plu; ALTER TABLE rows DROP COLUMN unit_price; "
+          "PRAGMA user_version = 1");
+    ASSERT_EQ(shell("PRAGMA user_version"), QStringLiteral("1"));
+
+    std::unique_ptr<Journal> journal = Journal::open(path, &error, Journal::Access::ReadOnly);
+    ASSERT_TRUE(journal) << error.toStdString();
+    EXPECT_EQ(shell("PRAGMA user_version"), QStringLiteral("2"));
+    std::optional<journal::LowestPrice> lowest;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ASSERT_EQ(journal->lowestUnitPrice(5, "Deli", now.addDays(-1), now, &lowest), QString());
+    EXPECT_EQ(lowest ? lowest->unitPrice : 0, 480);
+    journal::VerifyReport report;
+    ASSERT_EQ(journal->verify(&report), QString());
+    EXPECT_TRUE(report.intact) << report.text.toStdString();
 }
