@@ -136,6 +136,10 @@ std::unique_ptr<Journal> Journal::open(const QString& path, QString* error, Acce
         return refuse(QStringLiteral("it is not a file"));
     if (!file.exists() && access == Access::ReadOnly)
         return refuse(QStringLiteral("no such file (nothing has been recorded there yet)"));
+    // The default journal's folder is made when first needed. Any other folder must exist: a
+    // share that is not mounted must not quietly become a folder on the local disk.
+    if (!file.exists() && access == Access::ReadWrite && path == defaultJournalPath())
+        QDir().mkpath(file.absolutePath());
     if (!file.exists() && !file.dir().exists())
         return refuse(
             QStringLiteral("the folder %1 does not exist").arg(nativePath(file.absolutePath())));
@@ -277,9 +281,7 @@ QString Journal::endRun(qint64 runId, const QString& outcome, const QString& rea
 QString defaultJournalPath() {
     // The window's folder, whichever program asks: scalectl's own would be named after it.
     const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString folder = QFileInfo(own).dir().filePath(QStringLiteral("ScaleDesk"));
-    QDir().mkpath(folder); // a folder that cannot be made fails the open, which says so
-    return QDir(folder).filePath(QStringLiteral("journal.sqlite"));
+    return QFileInfo(own).dir().filePath(QStringLiteral("ScaleDesk/journal.sqlite"));
 }
 
 QByteArray sha256Hex(const QByteArray& bytes) {

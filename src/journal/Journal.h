@@ -27,9 +27,9 @@ namespace journal {
 // replaced or changed.
 class Journal {
 public:
-    // ReadWrite creates a missing file (not its folder) and brings an older journal up to
-    // date. ReadOnly is for the questions: it never creates a file, and reads a copy on a
-    // medium nobody may write to as well.
+    // ReadWrite creates a missing file (its folder only for the default journal) and
+    // brings an older journal up to date. ReadOnly is for the questions: it never creates a file,
+    // and reads a copy on a medium nobody may write to as well.
     enum class Access { ReadWrite, ReadOnly };
 
     static std::unique_ptr<Journal> open(const QString& path, QString* error,
@@ -89,8 +89,8 @@ private:
     WriterIdentity writer_;
 };
 
-// journal.sqlite in the folder of ScaleDesk's own data (made when missing), the same for the
-// window and scalectl: ~/.local/share/ScaleDesk on Linux, %APPDATA%\ScaleDesk on Windows.
+// journal.sqlite in the folder of ScaleDesk's own data, the same for the window and scalectl:
+// ~/.local/share/ScaleDesk on Linux, %APPDATA%\ScaleDesk on Windows.
 QString defaultJournalPath();
 
 // The 64 lowercase hex digits of the SHA-256 of `bytes`: RunStart::sourceSha256.
