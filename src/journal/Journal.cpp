@@ -243,7 +243,13 @@ QString Journal::addRow(qint64 runId, const RowEntry& row) {
     QStringList run; // operation, kind, scale
     if (const QString refusal = openRun(runId, &run); !refusal.isEmpty())
         return refusal;
-    if (const QString problem = rowProblem(row, *tableKindNamed(run[1])); !problem.isEmpty())
+    const TableKind* kind = tableKindNamed(run[1]);
+    if (!kind) // only a change behind the program's back makes it so
+        return named(QStringLiteral("run %1 is of the table \"%2\", which this program does "
+                                    "not know")
+                         .arg(runId)
+                         .arg(run[1]));
+    if (const QString problem = rowProblem(row, *kind); !problem.isEmpty())
         return named(problem);
     const QList<sql::Value> facts{runId,
                                   utcText(now_()),

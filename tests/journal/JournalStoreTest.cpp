@@ -192,6 +192,13 @@ TEST_F(JournalStore, RefusesWhatItCannotRecordAndWritesNothingThen) {
     EXPECT_TRUE(report.intact) << report.text.toStdString();
     EXPECT_EQ(report.entries, 3); // two run starts and one end
     EXPECT_EQ(journal->addRow(open, sample::unansweredRow(7)), QString()); // still open
+
+    // A run changed behind the program's back is refused, not trusted.
+    scalectl_process::run("sqlite3", {path, "UPDATE runs SET kind = 'LABEL'"});
+    EXPECT_EQ(journal->addRow(open, sample::pluRow(1, 100)),
+              prefix + QStringLiteral("run %1 is of the table \"LABEL\", which this program "
+                                      "does not know")
+                           .arg(open));
 }
 
 // The latest row per number counts: an accepted send or a read says what the scale holds; a
