@@ -87,19 +87,18 @@ QString help() {
         .arg(journaloption::helpText());
 }
 
-} // namespace journalcommand
-
-namespace {
-
-enum class Format { Text, Csv, Json };
-
-// CSV goes out as the bytes of the window's file, CR LF included.
 void writeBytes(const QByteArray& bytes) {
 #ifdef Q_OS_WIN
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
+
+} // namespace journalcommand
+
+namespace {
+
+enum class Format { Text, Csv, Json };
 
 int listSent(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("journal"), journalcommand::kUsage);
@@ -145,7 +144,8 @@ int listSent(const QStringList& args) {
     if (!journal)
         return ExitFileError;
     if (format == Format::Csv)
-        writeBytes(csvFileStart() + csvLine(journal::sentRowHeaders()).toUtf8() + "\r\n");
+        journalcommand::writeBytes(csvFileStart() + csvLine(journal::sentRowHeaders()).toUtf8() +
+                                   "\r\n");
     if (format == Format::Json)
         std::fputs("[", stdout);
     bool first = true;
@@ -155,7 +155,7 @@ int listSent(const QStringList& args) {
             cli::printLine(journal::sentRowLine(row));
             break;
         case Format::Csv:
-            writeBytes(csvLine(journal::sentRowCells(row)).toUtf8() + "\r\n");
+            journalcommand::writeBytes(csvLine(journal::sentRowCells(row)).toUtf8() + "\r\n");
             break;
         case Format::Json:
             std::fputs(first ? "\n" : ",\n", stdout);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@ namespace journalcommand {
 
 extern const QString kUsage;
 QString help();
+
+// Bytes to stdout as they are (CSV, a table file): on Windows too, CR LF stays CR LF.
+void writeBytes(const QByteArray& bytes);
 
 int holds(const QStringList& args);
 int lowest(const QStringList& args);

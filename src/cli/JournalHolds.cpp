@@ -9,8 +9,6 @@
 
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
 
 // The held records as the grid's rows 1.., in the order of their numbers, then copied into
@@ -59,7 +57,7 @@ int writeHeld(const journal::Journal& journal, const QString& scale, const QStri
             cli::printError(QStringLiteral("scalectl journal holds: ") + file.error);
             return ExitFileError;
         }
-        std::fwrite(file.bytes.constData(), 1, size_t(file.bytes.size()), stdout);
+        journalcommand::writeBytes(file.bytes);
         return ExitOk;
     }
     const SaveResult saved = saveRecords(table, out);
