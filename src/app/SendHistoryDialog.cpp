@@ -168,17 +168,18 @@ void SendHistoryDialog::refresh() {
     const std::unique_ptr<journal::Journal> journal = openJournal(path_->text(), &error);
     QStringList scales;
     QVector<QStringList> rows;
-    qint64 total = 0;
+    bool more = false; // than are shown
     if (journal) {
+        // One row more than shown tells that there are more, without counting them all.
         wanted->newestFirst = true;
-        wanted->limit = kShownRows;
+        wanted->limit = kShownRows + 1;
         error = journal->scales(&scales);
         if (error.isEmpty())
-            error = journal->countSentRows(*wanted, &total);
-        if (error.isEmpty())
-            error = journal->sentRows(*wanted, [&rows](const journal::RowRecord& row) {
-                rows.append(journal::sentRowCells(row));
-                return true;
+            error = journal->sentRows(*wanted, [&](const journal::RowRecord& row) {
+                more = rows.size() == kShownRows;
+                if (!more)
+                    rows.append(journal::sentRowCells(row));
+                return !more;
             });
     }
     const QString chosen = scale_->currentText();
@@ -190,13 +191,12 @@ void SendHistoryDialog::refresh() {
     view_->resizeColumnsToContents();
     if (!error.isEmpty())
         say(error);
-    else if (total > rows.size())
-        say(QStringLiteral("The newest %1 of %2 rows sent; \"Save as CSV...\" writes them all.")
-                .arg(rows.size())
-                .arg(total));
+    else if (more)
+        say(QStringLiteral("The newest %1 rows sent; \"Save as CSV...\" writes every one.")
+                .arg(kShownRows));
     else
-        say(total == 1 ? QStringLiteral("1 row sent.")
-                       : QStringLiteral("%1 rows sent.").arg(total));
+        say(rows.size() == 1 ? QStringLiteral("1 row sent.")
+                             : QStringLiteral("%1 rows sent.").arg(rows.size()));
 }
 
 void SendHistoryDialog::save() {

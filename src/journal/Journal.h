@@ -48,7 +48,6 @@ public:
     // returns false.
     QString sentRows(const RowFilter& filter,
                      const std::function<bool(const RowRecord&)>& each) const;
-    QString countSentRows(const RowFilter& filter, qint64* count) const;
     // The scales named in the journal (by name, or by port where they have none), sorted.
     QString scales(QStringList* names) const;
 

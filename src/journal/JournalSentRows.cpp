@@ -88,18 +88,6 @@ QString Journal::sentRows(const RowFilter& filter,
     return result == SQLITE_DONE ? QString() : lastError();
 }
 
-QString Journal::countSentRows(const RowFilter& filter, qint64* count) const {
-    QList<sql::Value> values;
-    const QString query =
-        QStringLiteral("SELECT count(*) FROM rows r") + whereClause(filter, &values);
-    sql::Statement statement(*db_, query.toUtf8().constData());
-    bindAll(statement, values);
-    if (statement.step() != SQLITE_ROW)
-        return lastError();
-    *count = statement.integer(0);
-    return QString();
-}
-
 QString Journal::scales(QStringList* names) const {
     sql::Statement statement(*db_, "SELECT DISTINCT scale FROM runs ORDER BY scale");
     names->clear();

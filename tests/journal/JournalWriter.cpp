@@ -37,7 +37,10 @@ int write(journal::Journal& journal, const QString& scale, int rows) {
 int check(journal::Journal& journal) {
     qint64 rows = 0;
     journal::VerifyReport report;
-    QString error = journal.countSentRows({}, &rows);
+    QString error = journal.sentRows({}, [&rows](const journal::RowRecord&) {
+        ++rows;
+        return true;
+    });
     if (error.isEmpty())
         error = journal.verify(&report);
     if (!error.isEmpty()) {
