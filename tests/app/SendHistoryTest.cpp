@@ -30,15 +30,14 @@ protected:
         ASSERT_TRUE(journal) << error.toStdString();
         QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
         journal->setClock([&now] { return now = now.addSecs(1); });
-        for (const auto& [scale, numbers] :
-             {std::pair<QString, QList<int>>{"Deli", {1, 2, 3}}, {"Meat counter", {2}}}) {
-            qint64 run = 0;
-            ASSERT_EQ(journal->beginRun(sample::pluRun("download", scale), &run), QString());
-            for (int number : numbers)
-                ASSERT_EQ(journal->addRow(run, sample::pluRow(number, number * 100)), QString());
-            ASSERT_EQ(journal->endRun(run, "done", QString()), QString());
-            now = now.addDays(1);
-        }
+        using sample::pluRow;
+        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"),
+                                 {pluRow(1, 100), pluRow(2, 200), pluRow(3, 300)}),
+                  QString());
+        now = now.addDays(1);
+        ASSERT_EQ(
+            sample::record(*journal, sample::pluRun("download", "Meat counter"), {pluRow(2, 200)}),
+            QString());
         window.setJournalPath(path);
         window.findChild<FileDialog*>(QStringLiteral("dlgFile"))
             ->setChooser(

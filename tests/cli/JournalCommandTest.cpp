@@ -26,29 +26,21 @@ protected:
         std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error);
         ASSERT_TRUE(journal) << error.toStdString();
         QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
-        journal->setClock([&now] {
-            now = now.addSecs(1);
-            return now;
-        });
+        journal->setClock([&now] { return now = now.addSecs(1); });
         journal->setWriter({"anna", "till-3", "ScaleDesk", "1.0"});
         journal::RowEntry refused = sample::pluRow(2, 250, false);
         refused.retries = 3;
-        record(*journal, sample::pluRun("download", "Deli"), {sample::pluRow(1, 150), refused},
-               "gave up");
+        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"),
+                                 {sample::pluRow(1, 150), refused}, "gave up"),
+                  QString());
         now = QDateTime(QDate(2024, 5, 2), QTime(10, 0), Qt::UTC);
-        record(*journal, sample::pluRun("download", "Meat counter"), {sample::pluRow(2, 240)},
-               "done");
+        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Meat counter"),
+                                 {sample::pluRow(2, 240)}),
+                  QString());
         now = QDateTime(QDate(2024, 5, 3), QTime(8, 0), Qt::UTC);
-        record(*journal, sample::pluRun("compare", "Deli"), {sample::pluRow(2, 260)}, "done");
-    }
-
-    static void record(journal::Journal& journal, const journal::RunStart& start,
-                       const QList<journal::RowEntry>& rows, const QString& outcome) {
-        qint64 run = 0;
-        ASSERT_EQ(journal.beginRun(start, &run), QString());
-        for (const journal::RowEntry& row : rows)
-            ASSERT_EQ(journal.addRow(run, row), QString());
-        ASSERT_EQ(journal.endRun(run, outcome, QString()), QString());
+        ASSERT_EQ(
+            sample::record(*journal, sample::pluRun("compare", "Deli"), {sample::pluRow(2, 260)}),
+            QString());
     }
 
     Outcome ask(const QStringList& args) const {

@@ -19,11 +19,10 @@ void writeBase(const QString& path) {
     QString error;
     std::unique_ptr<Journal> journal = Journal::open(path, &error);
     ASSERT_TRUE(journal) << error.toStdString();
-    qint64 run = 0;
-    ASSERT_EQ(journal->beginRun(sample::pluRun("download", "Deli"), &run), QString());
-    for (int number = 1; number <= 3; ++number)
-        ASSERT_EQ(journal->addRow(run, sample::pluRow(number, number * 100)), QString());
-    ASSERT_EQ(journal->endRun(run, "done", " THE END "), QString());
+    ASSERT_EQ(
+        sample::record(*journal, sample::pluRun("download", "Deli"),
+                       {sample::pluRow(1, 100), sample::pluRow(2, 200), sample::pluRow(3, 300)}),
+        QString());
 }
 
 journal::VerifyReport verified(const QString& path) {

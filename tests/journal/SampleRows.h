@@ -4,6 +4,7 @@
 
 #include "journal/Entries.h"
 #include "journal/FieldsJson.h"
+#include "journal/Journal.h"
 #include "tables/Records.h"
 
 namespace sample {
@@ -51,6 +52,18 @@ inline journal::RunStart pluRun(const QString& operation, const QString& scale) 
             QStringLiteral("all"),
             QStringLiteral("/srv/shop/prices.plu"),
             QByteArray(64, 'a')};
+}
+
+// Records a run: its start, its rows, its end. The first error, or empty.
+inline QString record(journal::Journal& journal, const journal::RunStart& start,
+                      const QList<journal::RowEntry>& rows,
+                      const QString& outcome = QStringLiteral("done")) {
+    qint64 run = 0;
+    QString error = journal.beginRun(start, &run);
+    for (const journal::RowEntry& row : rows)
+        if (error.isEmpty())
+            error = journal.addRow(run, row);
+    return error.isEmpty() ? journal.endRun(run, outcome, QString()) : error;
 }
 
 } // namespace sample
