@@ -1,6 +1,7 @@
 #include "app/SendHistoryDialog.h"
 
 #include "app/SendHistoryModel.h"
+#include "async/Wake.h"
 #include "files/FileBytes.h"
 #include "journal/Journal.h"
 #include "journal/JournalTime.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -100,10 +102,9 @@ SendHistoryDialog::SendHistoryDialog(Hooks hooks, QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("cmdHistoryClose"));
-    QPushButton* save =
-        buttons->addButton(QStringLiteral("Save as CSV..."), QDialogButtonBox::ActionRole);
-    save->setObjectName(QStringLiteral("cmdHistorySaveCsv"));
-    connect(save, &QPushButton::clicked, this, &SendHistoryDialog::save);
+    save_ = buttons->addButton(QStringLiteral("Save as CSV..."), QDialogButtonBox::ActionRole);
+    save_->setObjectName(QStringLiteral("cmdHistorySaveCsv"));
+    connect(save_, &QPushButton::clicked, this, &SendHistoryDialog::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);
@@ -204,22 +205,44 @@ void SendHistoryDialog::save() {
     if (!wanted)
         return;
     const std::optional<QString> path = hooks_.choosePath(QStringLiteral("CSV File (*.csv)"));
-    if (!path)
-        return;
+    if (path)
+        saving_ = saveRows(*path, *wanted);
+}
+
+async::Task<void> SendHistoryDialog::saveRows(QString path, journal::RowFilter filter) {
+    save_->setEnabled(false);
     QString error;
     const std::unique_ptr<journal::Journal> journal = openJournal(hooks_.journalPath(), &error);
-    QString text = csvLine(journal::sentRowHeaders()) + QStringLiteral("\r\n");
-    if (journal)
-        error = journal->sentRows(*wanted, [&text](const journal::RowRecord& row) {
-            text += csvLine(journal::sentRowCells(row)) + QStringLiteral("\r\n");
+    AtomicFileWriter file(path);
+    file.write(csvFileStart() + csvLine(journal::sentRowHeaders()).toUtf8() + "\r\n");
+    filter.limit = kSavedRowsAtOnce;
+    qint64 written = 0;
+    for (bool more = bool(journal); more && error.isEmpty();) {
+        QByteArray lines;
+        qint64 read = 0;
+        error = journal->sentRows(filter, [&](const journal::RowRecord& row) {
+            lines += csvLine(journal::sentRowCells(row)).toUtf8() + "\r\n";
+            filter.afterEntry = row.entry;
+            ++read;
             return true;
         });
+        file.write(lines);
+        written += read;
+        more = read == kSavedRowsAtOnce;
+        if (more) {
+            say(QStringLiteral("Saving: %1 rows written...").arg(written));
+            async::Wake turn; // the event loop's turn before the next rows
+            QTimer::singleShot(0, turn.context(), [&turn] { turn.fire(); });
+            co_await turn;
+        }
+    }
     if (error.isEmpty())
-        error = writeFileAtomically(*path, csvFileStart() + text.toUtf8());
+        error = file.commit();
     const QString result = error.isEmpty()
-                               ? QStringLiteral("Send history saved to %1").arg(*path)
-                               : QStringLiteral("Cannot save \"%1\": %2").arg(*path, error);
+                               ? QStringLiteral("Send history saved to %1").arg(path)
+                               : QStringLiteral("Cannot save \"%1\": %2").arg(path, error);
     say(result);
+    save_->setEnabled(true);
     Q_EMIT statusText(result);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "async/Task.h"
 #include "journal/Entries.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class SendHistoryModel;
 
@@ -31,8 +33,10 @@ public:
     // Shows the dialog with the journal read anew.
     void showHistory();
 
-    // At most this many rows are listed; "Save as CSV" writes every one that matches.
+    // At most this many rows are listed; "Save as CSV" writes every one that matches, this
+    // many at a time, the window taking clicks and repainting in between.
     static constexpr int kShownRows = 10000;
+    static constexpr int kSavedRowsAtOnce = 1000;
 
 Q_SIGNALS:
     void statusText(const QString& text);
@@ -40,6 +44,7 @@ Q_SIGNALS:
 private:
     void refresh();
     void save();
+    async::Task<void> saveRows(QString path, journal::RowFilter filter);
     void changeJournal();
     // The filters as given, or nothing after saying in the dialog what is wrong with them.
     std::optional<journal::RowFilter> filter();
@@ -54,4 +59,6 @@ private:
     QTableView* view_ = nullptr;
     SendHistoryModel* model_ = nullptr;
     QLabel* status_ = nullptr;
+    QPushButton* save_ = nullptr;
+    async::Task<void> saving_; // last: it ends first, while the dialog is whole
 };

@@ -82,6 +82,7 @@ struct RowFilter {
     QDateTime until;           // invalid: to the last
     bool newestFirst = false;  // else in the order they were written
     qint64 limit = 0;          // at most this many (the first in the chosen order); 0: all
+    qint64 afterEntry = 0;     // only rows written after this entry: the next page
 };
 
 // What the journal knows a scale holds under one number.

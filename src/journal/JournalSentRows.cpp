@@ -28,6 +28,8 @@ QString whereClause(const RowFilter& filter, QList<sql::Value>* values) {
         add("r.at >= ?%1", utcText(filter.since));
     if (filter.until.isValid())
         add("r.at <= ?%1", utcText(filter.until));
+    if (filter.afterEntry > 0)
+        add("r.seq > ?%1", filter.afterEntry);
     return QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
 }
 

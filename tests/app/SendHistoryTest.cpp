@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -119,19 +120,31 @@ TEST_F(SendHistory, ListsTheNewestFirstByScalePluAndPeriod) {
     }
 }
 
-// "Save as CSV..." writes every row that matches, oldest first, as scalectl journal does.
+// "Save as CSV..." writes every row that matches, oldest first, as scalectl journal does; a
+// long list in pieces, the window going on in between.
 TEST_F(SendHistory, SavesTheFileScalectlWrites) {
+    QList<journal::RowEntry> many;
+    for (int n = 1; n <= 2500; ++n)
+        many.append(sample::pluRow(n % 600 + 1, n));
+    QString error;
+    std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error);
+    ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"), many), QString());
+
     child<QComboBox>("cboHistoryScale")->setCurrentText(QStringLiteral("Deli"));
     answer = dir.filePath(QStringLiteral("deli.csv"));
     click("cmdHistorySaveCsv");
+    EXPECT_EQ(status(), QStringLiteral("Saving: 1000 rows written..."));
+    EXPECT_FALSE(child<QPushButton>("cmdHistorySaveCsv")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return status().startsWith(QLatin1String("Send")); }));
     EXPECT_EQ(status(), "Send history saved to " + *answer);
     EXPECT_EQ(window.statusText(), status());
+    EXPECT_TRUE(child<QPushButton>("cmdHistorySaveCsv")->isEnabled());
     QProcess scalectl;
     scalectl.start(SCALECTL_PATH,
                    {"journal", "--scale", "Deli", "--format", "csv", "--journal", path});
     ASSERT_TRUE(scalectl.waitForFinished());
     const QByteArray expected = scalectl.readAllStandardOutput();
-    EXPECT_EQ(expected.count("\r\n"), 4);
+    EXPECT_EQ(expected.count("\r\n"), 1 + 3 + 2500);
     EXPECT_EQ(scalectl_process::readFile(*answer), expected);
 }
 

@@ -114,14 +114,15 @@ TEST_F(JournalStore, AnswersWhatWasSentAsItWasRecorded) {
         journal::RowFilter filter;
         QList<int> numbers;
     } cases[] = {
-        {{"Deli", "", {}, none, none, false, 0}, {1, 2}},
-        {{"Bakery", "PLU", 3, none, none, false, 0}, {3}},
-        {{"", "PLU", 1, none, none, false, 0}, {1, 1, 1}},
-        {{"", "INGRED", {}, none, none, false, 0}, {}},
-        {{"", "", {}, may2, none, false, 0}, {1, 3, 1}},
-        {{"", "", {}, none, may2, false, 0}, {1, 2}},
-        {{"", "", {}, row.at, row.at, false, 0}, {2}}, // both ends belong to the period
-        {{"", "", {}, none, none, true, 2}, {1, 3}},
+        {{"Deli", "", {}, none, none, false, 0, 0}, {1, 2}},
+        {{"Bakery", "PLU", 3, none, none, false, 0, 0}, {3}},
+        {{"", "PLU", 1, none, none, false, 0, 0}, {1, 1, 1}},
+        {{"", "INGRED", {}, none, none, false, 0, 0}, {}},
+        {{"", "", {}, may2, none, false, 0, 0}, {1, 3, 1}},
+        {{"", "", {}, none, may2, false, 0, 0}, {1, 2}},
+        {{"", "", {}, row.at, row.at, false, 0, 0}, {2}}, // both ends belong to the period
+        {{"", "", {}, none, none, true, 2, 0}, {1, 3}},
+        {{"", "", {}, none, none, false, 2, all[1].entry}, {1, 3}}, // the next page
     };
     for (const auto& c : cases)
         EXPECT_EQ(numbersOf(sent(c.filter)), c.numbers);
