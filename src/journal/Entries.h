@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -58,8 +59,7 @@ struct WriterIdentity {
 struct RunRecord {
     qint64 id = 0; // the number of its start entry
     QDateTime started;
-    RunStart start;
-    QString scale; // the scale's name, or its port when it has none
+    RunStart start; // scaleName: the scale's name, or its port when it has none
     WriterIdentity writer;
     QDateTime ended; // invalid while the run has no end entry
     QString outcome; // empty while the run has no end entry

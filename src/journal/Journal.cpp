@@ -125,8 +125,16 @@ struct Journal::Statements {
 };
 
 std::unique_ptr<Journal> Journal::open(const QString& path, QString* error, Access access) {
-    const auto refuse = [&](const QString& reason) {
+    QString reason;
+    std::unique_ptr<Journal> journal = openFile(path, access, &reason);
+    if (!journal)
         *error = QStringLiteral("journal %1: %2").arg(nativePath(path), reason);
+    return journal;
+}
+
+std::unique_ptr<Journal> Journal::openFile(const QString& path, Access access, QString* refusal) {
+    const auto refuse = [refusal](const QString& reason) {
+        *refusal = reason;
         return nullptr;
     };
     const QFileInfo file(path);
@@ -164,7 +172,7 @@ std::unique_ptr<Journal> Journal::open(const QString& path, QString* error, Acce
         // The questions need the current tables: an older journal is brought up to date by a
         // connection that may write, when one can be had.
         QString upgradeError;
-        if (version == 0 || !open(path, &upgradeError, Access::ReadWrite))
+        if (version == 0 || !openFile(path, Access::ReadWrite, &upgradeError))
             return refuse(version == 0 ? QStringLiteral("it holds no journal yet")
                                        : QStringLiteral("it is a journal of version %1, which "
                                                         "must be brought up to date first: %2")

@@ -75,6 +75,8 @@ public:
 private:
     struct Statements;
     Journal(const QString& path, std::unique_ptr<sql::Database> db);
+    // open() without the file's name in front of the reason.
+    static std::unique_ptr<Journal> openFile(const QString& path, Access access, QString* refusal);
     QString named(const QString& text) const; // "journal PATH: text"
     QString lastError() const;                // the database's last error, named
     // Under the write lock: the run's operation, kind and scale; a refusal when there is no
