@@ -100,10 +100,6 @@ void Statement::bind(int index, const QByteArray& value) {
                       SQLITE_TRANSIENT);
 }
 
-void Statement::bindNull(int index) {
-    sqlite3_bind_null(stmt_, index);
-}
-
 void Statement::bind(int index, const Value& value) {
     std::visit([this, index](const auto& v) { bind(index, v); }, value);
 }

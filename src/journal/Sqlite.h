@@ -47,13 +47,10 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    int prepareResult() const { return prepared_; }
-
     // Parameters count from 1, as in SQL's "?1".
     void bind(int index, qint64 value);
     void bind(int index, const QString& value);
     void bind(int index, const QByteArray& value); // as a blob
-    void bindNull(int index);
     void bind(int index, const Value& value);
 
     int step();   // SQLITE_ROW, SQLITE_DONE or an error
