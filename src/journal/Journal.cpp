@@ -8,6 +8,7 @@
 #include "journal/Sqlite.h"
 #include "journal/WriterIdentity.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,13 @@
 #include <QStandardPaths>
 
 #include <sqlite3.h>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 namespace journal {
 
@@ -75,6 +83,52 @@ QString rowProblem(const RowEntry& row, const TableKind& kind) {
                 .arg(kind.fields[f].name, row.fields[f].second);
     }
     return QString();
+}
+
+// Gives the file `from` the name `to` unless a file of that name exists; in one step, so of
+// two programs doing so at once exactly one succeeds. Empty also when `to` existed already.
+// (QFile::rename looks before it renames, and on file systems without an atomic "rename
+// unless it exists" two programs could both replace the name.)
+QString placeIfAbsent(const QString& from, const QString& to) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), 0) ||
+        GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS)
+        return QString();
+    return qt_error_string(int(GetLastError()));
+#else
+    // A second name for the file, which fails when the name is taken; the first goes after.
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 ||
+        errno == EEXIST)
+        return QString();
+    // A file system without links (a FAT stick, some shares): a rename after a look.
+    if ((errno == EPERM || errno == EOPNOTSUPP) &&
+        (QFile::rename(from, to) || QFileInfo::exists(to)))
+        return QString();
+    return qt_error_string(errno);
+#endif
+}
+
+// Makes a new journal whole under a name of its own, then puts it in place in one step that
+// fails when the file is there already: a program opening it at the same moment finds no
+// file or a whole journal in WAL mode, never one still being switched to it (SQLite refuses
+// two connections switching at once straight away, without waiting).
+QString createJournal(const QString& path) {
+    const QString draft = path + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    QFile::remove(draft); // left by a program of this number that ended while making one
+    QString problem;
+    {
+        std::unique_ptr<sql::Database> db =
+            sql::Database::open(draft, sql::Database::Access::ReadWrite, &problem);
+        if (db && db->switchToWal() != SQLITE_OK)
+            problem = db->lastError();
+        if (db && problem.isEmpty())
+            problem = schema::upgrade(*db);
+    } // closed: its write-ahead log is folded into the file and removed
+    if (problem.isEmpty())
+        problem = placeIfAbsent(draft, path);
+    QFile::remove(draft); // the name it was made under, or a draft that lost the race
+    return problem;
 }
 
 } // namespace
@@ -151,6 +205,10 @@ std::unique_ptr<Journal> Journal::openFile(const QString& path, Access access, Q
     if (!file.exists() && !file.dir().exists())
         return refuse(
             QStringLiteral("the folder %1 does not exist").arg(nativePath(file.absolutePath())));
+    if (!file.exists()) {
+        if (const QString problem = createJournal(path); !problem.isEmpty())
+            return refuse(problem);
+    }
 
     QString reason;
     std::unique_ptr<sql::Database> db =
@@ -185,7 +243,7 @@ std::unique_ptr<Journal> Journal::openFile(const QString& path, Access access, Q
         // WAL: readers never wait for a writer. NORMAL: a committed entry survives the
         // program's crash; the disk is synced at each checkpoint, not at each row (a sync
         // per row costs 5 ms on a virtual disk, more than a row may cost).
-        if (db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL") != SQLITE_OK)
+        if (db->switchToWal() != SQLITE_OK || db->exec("PRAGMA synchronous = NORMAL") != SQLITE_OK)
             return refuse(db->lastError());
         if (version < schema::kVersion) {
             if (const QString problem = schema::upgrade(*db); !problem.isEmpty())

@@ -77,6 +77,18 @@ int Database::exec(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
 }
 
+int Database::switchToWal() {
+    int result = SQLITE_BUSY;
+    for (int attempt = 0; attempt < 3 && result == SQLITE_BUSY; ++attempt) {
+        result = exec("PRAGMA journal_mode = WAL");
+        // A read waits, through the busy time-out, until the other program's switch has
+        // ended; then the file is in WAL mode and asking for it again changes nothing.
+        if (result == SQLITE_BUSY)
+            exec("SELECT count(*) FROM sqlite_schema");
+    }
+    return result;
+}
+
 Statement::Statement(const Database& db, const char* sql)
     : prepared_(
           sqlite3_prepare_v3(db.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr)) {}

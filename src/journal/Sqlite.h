@@ -35,6 +35,11 @@ public:
     // Runs statements that return no rows; SQLITE_OK or the first error.
     int exec(const char* sql);
 
+    // Puts the file into write-ahead-log mode (it stays so), also while another program does
+    // the same: SQLite answers that switch at once with "database is locked" instead of
+    // waiting. SQLITE_OK or the error.
+    int switchToWal();
+
 private:
     explicit Database(sqlite3* db) : db_(db) {}
     sqlite3* db_;
