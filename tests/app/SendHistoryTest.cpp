@@ -27,10 +27,9 @@ protected:
     // Deli gets PLU 1 to 3 on May 1, the meat counter PLU 2 on May 2.
     void SetUp() override {
         QString error;
-        std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error);
-        ASSERT_TRUE(journal) << error.toStdString();
         QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
-        journal->setClock([&now] { return now = now.addSecs(1); });
+        const std::unique_ptr<journal::Journal> journal = sample::openTicking(path, &now, &error);
+        ASSERT_TRUE(journal) << error.toStdString();
         using sample::pluRow;
         ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"),
                                  {pluRow(1, 100), pluRow(2, 200), pluRow(3, 300)}),

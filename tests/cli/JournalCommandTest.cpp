@@ -23,10 +23,9 @@ protected:
     // 240 on May 2, and a compare on May 3 finds PLU 2 at 260 on Deli.
     void SetUp() override {
         QString error;
-        std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error);
-        ASSERT_TRUE(journal) << error.toStdString();
         QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
-        journal->setClock([&now] { return now = now.addSecs(1); });
+        const std::unique_ptr<journal::Journal> journal = sample::openTicking(path, &now, &error);
+        ASSERT_TRUE(journal) << error.toStdString();
         journal->setWriter({"anna", "till-3", "ScaleDesk", "1.0"});
         journal::RowEntry refused = sample::pluRow(2, 250, false);
         refused.retries = 3;

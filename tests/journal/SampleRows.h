@@ -54,6 +54,16 @@ inline journal::RunStart pluRun(const QString& operation, const QString& scale) 
             QByteArray(64, 'a')};
 }
 
+// Opens (makes) the journal at `path` with a clock that goes one second on at each entry,
+// from `*now` on; the caller may set `*now` between runs. Null with `error` set when it fails.
+inline std::unique_ptr<journal::Journal> openTicking(const QString& path, QDateTime* now,
+                                                     QString* error) {
+    std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, error);
+    if (journal)
+        journal->setClock([now] { return *now = now->addSecs(1); });
+    return journal;
+}
+
 // Records a run: its start, its rows, its end. The first error, or empty.
 inline QString record(journal::Journal& journal, const journal::RunStart& start,
                       const QList<journal::RowEntry>& rows,
