@@ -1,7 +1,5 @@
 #include "journal/FieldsJson.h"
 
-#include "tables/Records.h"
-
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -26,6 +24,13 @@ QString fieldsProblem(const TableKind& kind, const FieldTexts& fields) {
     return QStringLiteral("a %1 record has the fields %2, not %3")
         .arg(kind.name, expected.join(u','),
              given.isEmpty() ? QStringLiteral("none") : given.join(u','));
+}
+
+FieldTexts namedFields(const TableKind& kind, const QStringList& texts) {
+    FieldTexts fields;
+    for (qsizetype f = 0; f < texts.size(); ++f)
+        fields.append({kind.fields.value(f).name, texts[f]}); // one too many goes nameless
+    return fields;
 }
 
 QString fieldsJson(const FieldTexts& fields) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "journal/Entries.h"
-#include "tables/NumberText.h"
+#include "tables/Records.h"
 #include "tables/TableKind.h"
 
 #include <optional>
@@ -23,15 +23,13 @@ FieldTexts fieldsFromJson(const QString& json, const TableKind& kind);
 // A PLU's "UnitPrice" as a number; nothing when there is none or it is no number.
 std::optional<qint32> unitPriceOf(const FieldTexts& fields);
 
-// Every field of `record` as the grid shows it, for RowEntry::fields.
+// Texts in the kind's order (as fieldTexts() and the exchanges give them) with their names,
+// for RowEntry::fields (a text past the kind's fields has no name, which addRow refuses).
+FieldTexts namedFields(const TableKind& kind, const QStringList& texts);
+
+// Every field of `record` as the grid shows it.
 template <typename Record> FieldTexts fieldsOf(const Record& record) {
-    FieldTexts fields;
-    const QVector<FieldSpec>& specs = Record::kind().fields;
-    for (int f = 0; f < specs.size(); ++f)
-        fields.append({specs[f].name, specs[f].kind == FieldKind::Text
-                                          ? record.text(f)
-                                          : decimalText(record.number(f))});
-    return fields;
+    return namedFields(Record::kind(), fieldTexts(record));
 }
 
 } // namespace journal
