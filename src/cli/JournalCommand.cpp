@@ -102,8 +102,7 @@ enum class Format { Text, Csv, Json };
 
 int listSent(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("journal"), journalcommand::kUsage);
-    for (const char* name : {"scale", "plu", "since", "until", "format", "journal"})
-        line.addValue(QLatin1String(name));
+    line.addValues({"scale", "plu", "since", "until", "format", "journal"});
     if (const std::optional<int> done = line.parse(args, journalcommand::help()))
         return *done;
     if (!line.positional().isEmpty())

@@ -75,8 +75,7 @@ namespace journalcommand {
 
 int holds(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("journal holds"), kUsage);
-    for (const char* name : {"scale", "table", "journal"})
-        line.addValue(QLatin1String(name));
+    line.addValues({"scale", "table", "journal"});
     if (const std::optional<int> done = line.parse(args, help()))
         return *done;
     if (!line.isSet(QStringLiteral("scale")))

@@ -16,8 +16,7 @@ namespace journalcommand {
 
 int lowest(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("journal lowest"), kUsage);
-    for (const char* name : {"plu", "scale", "days", "until", "journal"})
-        line.addValue(QLatin1String(name));
+    line.addValues({"plu", "scale", "days", "until", "journal"});
     if (const std::optional<int> done = line.parse(args, help()))
         return *done;
     if (!line.positional().isEmpty())
