@@ -180,7 +180,7 @@ TEST_F(HttpServerTest, TokenIsNeededEverywhereAndNeverLogged) {
         200);
     EXPECT_TRUE(service_.started.isEmpty());
     // A line is written once its answer has gone out: it may come just after the client has it.
-    QTest::qWaitFor([this] { return logLines().size() == 4; }, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return logLines().size() == 4; }, 5000));
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].endsWith("127.0.0.1 GET /v1/health 401")) << lines[0].toStdString();
