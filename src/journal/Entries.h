@@ -18,12 +18,12 @@ using FieldTexts = QList<std::pair<QString, QString>>;
 
 // Written before the first byte of a run.
 struct RunStart {
-    QString operation;       // "download" (sends), or a read: "upload", "compare", "verify"
-    QString kind;            // the table kind's name: "PLU" or "INGRED"
-    QString scaleName;       // the scale's name from the list; empty: it is known by its port
-    QString port;            // as given: "COM1", "/dev/ttyUSB0", "tcp://10.0.0.7:4001", "sim"
-    QString selection;       // as chosen: "all", "one 5", "range 3-7", "changed", ...
-    QString sourcePath;      // the table file sent; empty when none
+    QString operation;  // "download" (sends), or a read: "upload", "compare", "verify", "display"
+    QString kind;       // the table kind's name: "PLU" or "INGRED"
+    QString scaleName;  // the scale's name from the list; empty: it is known by its port
+    QString port;       // as given: "COM1", "/dev/ttyUSB0", "tcp://10.0.0.7:4001", "sim"
+    QString selection;  // as chosen: "all", "one 5", "range 3-7", "changed", ...
+    QString sourcePath; // the table file sent; empty when none
     QByteArray sourceSha256; // of that file's bytes, 64 lowercase hex digits; empty when none
 };
 

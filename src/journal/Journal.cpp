@@ -29,7 +29,8 @@ namespace journal {
 namespace {
 
 const QStringList kOperations{QStringLiteral("download"), QStringLiteral("upload"),
-                              QStringLiteral("compare"), QStringLiteral("verify")};
+                              QStringLiteral("compare"), QStringLiteral("verify"),
+                              QStringLiteral("display")};
 
 QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -223,6 +224,11 @@ std::unique_ptr<Journal> Journal::openFile(const QString& path, Access access, Q
         db = sql::Database::open(path, sql::Database::Access::Immutable, &immutableReason);
         version = db ? schema::versionOf(*db, &immutableReason) : -1;
     }
+    const QString readOnlyText =
+        QStringLiteral("the file is read-only, so nothing can be recorded");
+    // Without its -shm file and no right to make one, a read-only journal cannot even be read.
+    if (version < 0 && access == Access::ReadWrite && !QFileInfo(path).isWritable())
+        return refuse(readOnlyText);
     if (version < 0)
         return refuse(reason);
 
@@ -239,7 +245,7 @@ std::unique_ptr<Journal> Journal::openFile(const QString& path, Access access, Q
     }
     if (access == Access::ReadWrite) {
         if (db->readOnly())
-            return refuse(QStringLiteral("the file is read-only, so nothing can be recorded"));
+            return refuse(readOnlyText);
         // WAL: readers never wait for a writer. NORMAL: a committed entry survives the
         // program's crash; the disk is synced at each checkpoint, not at each row (a sync
         // per row costs 5 ms on a virtual disk, more than a row may cost).

@@ -157,7 +157,7 @@ TEST_F(JournalStore, RefusesWhatItCannotRecordAndWritesNothingThen) {
     } cases[] = {
         {[&] { return journal->beginRun(badOperation, &id); },
          "\"send\" is not an operation the journal records (download, upload, compare, "
-         "verify)"},
+         "verify, display)"},
         {[&] { return journal->beginRun(badKind, &id); }, "\"LABEL\" is not a table kind"},
         {[&] { return journal->beginRun(nameless, &id); },
          "a run needs the scale's name or its port"},
