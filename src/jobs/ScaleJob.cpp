@@ -64,10 +64,17 @@ ExchangeEvents ScaleJob::events() {
         setState(JobState::Retrying);
         Q_EMIT retrying(retry, failure);
     };
+    events.row = [this](const RowExchange& row) { recordRow(row); };
     return events;
 }
 
-void ScaleJob::end(const Ending& ending) {
+void ScaleJob::end(Ending ending) {
+    if (!journalFailure_.isEmpty()) {
+        show(journalFailure_);
+        ending = {Outcome::Cancelled, journalFailure_};
+    }
+    if (journal_)
+        journal_->end(ending);
     result_.ending = ending;
     if (!endText_.isEmpty())
         result_.lastText = endText_;
@@ -82,6 +89,11 @@ async::Task<void> ScaleJob::run() {
         co_return;
     }
     setState(JobState::Sending);
+    if (const QString refusal = beginJournal(); !refusal.isEmpty()) {
+        show(refusal); // not a byte was sent
+        end({Outcome::Refused, refusal});
+        co_return;
+    }
     if (borrowed_) {
         const Ending ending = co_await runWork(*borrowed_);
         end(ending);
