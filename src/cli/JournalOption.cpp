@@ -1,6 +1,7 @@
 #include "cli/JournalOption.h"
 
 #include "cli/Command.h"
+#include "cli/TraceFile.h"
 #include "journal/JournalTime.h"
 
 namespace journaloption {
@@ -12,13 +13,19 @@ QString helpText() {
         "                      one the window uses)\n");
 }
 
+QString transferHelpText() {
+    return TraceFile::helpText() + QLatin1Char('\n') + helpText().chopped(1);
+}
+
+QString path(const cli::CommandLine& line) {
+    return line.isSet(QStringLiteral("journal")) ? line.value(QStringLiteral("journal"))
+                                                 : journal::defaultJournalPath();
+}
+
 std::unique_ptr<journal::Journal> open(const cli::CommandLine& line,
                                        journal::Journal::Access access) {
-    const QString path = line.isSet(QStringLiteral("journal"))
-                             ? line.value(QStringLiteral("journal"))
-                             : journal::defaultJournalPath();
     QString error;
-    std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error, access);
+    std::unique_ptr<journal::Journal> journal = journal::Journal::open(path(line), &error, access);
     if (!journal)
         cli::printError(error);
     return journal;

@@ -23,6 +23,12 @@ namespace journaloption {
 // The option's lines for a command's --help.
 QString helpText();
 
+// The lines of --trace and --journal, for the commands that talk to a scale.
+QString transferHelpText();
+
+// The journal's path: FILE, or the window's journal without the option.
+QString path(const cli::CommandLine& line);
+
 std::unique_ptr<journal::Journal> open(const cli::CommandLine& line,
                                        journal::Journal::Access access);
 
