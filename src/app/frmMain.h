@@ -290,8 +290,9 @@ private:
     QLineEdit* txtDownOneIngredNo = nullptr;
     QLineEdit* txtDownStartIngredNo = nullptr;
     QLineEdit* txtDownEndIngredNo = nullptr;
-    QCheckBox* chkDownVerifyPLU = nullptr; // "Verify": read the sent PLUs back
-    QCheckBox* chkDownBackupPLU = nullptr; // "Back up the scale first" (ALL PLU)
+    QCheckBox* chkDownVerifyPLU = nullptr;   // "Verify": read the sent PLUs back
+    QCheckBox* chkDownBackupPLU = nullptr;   // "Back up the scale first" (ALL PLU)
+    QCheckBox* chkDownChangedOnly = nullptr; // "Only changed rows": what the journal says differs
     QString backupFolder_;
     std::function<bool(const QString&)> confirm_;
 
