@@ -10,6 +10,7 @@ SCALEDESK_WINDOWS_LIBRARIES=(
     minizip=zlib=1:1.2.13.dfsg-1
     xlsxwriter=libxlsxwriter=1.1.4-2
     sqlite=sqlite3=3.40.1-2+deb12u2
+    httplib=cpp-httplib=0.11.4+ds-1+deb12u1
 )
 SCALEDESK_MINGW_CC=x86_64-w64-mingw32-gcc-posix
 SCALEDESK_MINGW_ROOT=/usr/x86_64-w64-mingw32 # zlib from libz-mingw-w64-dev
@@ -58,6 +59,14 @@ scaledesk_windows_build_sqlite() {
         -DSQLITE_MAX_VARIABLE_NUMBER=250000
     x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$work/sqlite3.o"
     cp "$work/sqlite3.h" "$work/sqlite3ext.h" "$prefix/include/"
+}
+
+# cpp-httplib: a single header, compiled into the HTTP interface (Linux links Debian's
+# compiled library instead).
+scaledesk_windows_build_httplib() {
+    local tree=$1 prefix=$2
+    mkdir -p "$prefix/include"
+    cp "$tree/httplib.h" "$prefix/include/"
 }
 
 # scaledesk_windows_libraries PREFIX CACHE_DIR: builds what is missing or out of date into

@@ -41,6 +41,21 @@ QJsonArray rowsJson(const QList<RowResult>& rows) {
 
 } // namespace
 
+QList<RowResult> downloadRowResults(const DownloadPlan& plan, const JobResult& result) {
+    QList<RowResult> rows;
+    for (int i = 0; i < plan.rows.size(); ++i) {
+        RowResult row{plan.rows[i].index, plan.rows[i].number, RowOutcome::NotSent, {}};
+        if (i < result.rowsDone) {
+            row.outcome = RowOutcome::Sent;
+        } else if (i == result.rowsDone && result.ending.outcome == Outcome::GaveUp) {
+            row.outcome = RowOutcome::Failed;
+            row.text = result.lastText;
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
 FileResult FileResult::refused(const QString& reason) {
     FileResult result;
     result.refusal = reason;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jobs/JobReport.h"
+#include "protocol/DownloadPlan.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -32,6 +33,11 @@ struct RowResult {
     RowOutcome outcome = RowOutcome::NotSent;
     QString text; // the status text of a failed row; empty otherwise
 };
+
+// Each row of a download's plan as one scale's job ended it: rows up to the job's last
+// accepted one were sent; a job that gave up failed on the next row, with its last text;
+// every other row was not sent.
+QList<RowResult> downloadRowResults(const DownloadPlan& plan, const JobResult& result);
 
 struct ScaleFileResult {
     ScaleReportEntry report;

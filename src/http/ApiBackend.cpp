@@ -71,7 +71,10 @@ std::optional<RequestProblem> ApiBackend::resolveScales(QStringList& names) cons
 }
 
 ApiAnswer ApiBackend::job(const QString& id) const {
-    const std::optional<JobStatus> status = service_.job(id);
+    return jobAnswer(id, service_.job(id));
+}
+
+ApiAnswer ApiBackend::jobAnswer(const QString& id, const std::optional<JobStatus>& status) {
     if (!status)
         return ApiAnswer::error(404, QStringLiteral("there is no job %1").arg(id));
     return ApiAnswer::json(200, jobJson(*status));

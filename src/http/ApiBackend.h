@@ -17,6 +17,9 @@ public:
     // `request.scales` empty: every scale of the list. `key` may be empty.
     ApiAnswer startSend(SendRequest request, const QString& key, const QByteArray& fingerprint);
     ApiAnswer job(const QString& id) const;
+    // The answer to GET /v1/jobs/{id} for what the service knows of it.
+    static ApiAnswer jobAnswer(const QString& id, const std::optional<JobStatus>& status);
+    const JobBoard* jobBoard() const { return service_.jobBoard(); } // from any thread
     ApiAnswer cancel(const QString& id);
     ApiAnswer scales() const;
     ApiAnswer journal(const JournalQuery& query) const;

@@ -2,6 +2,7 @@
 
 #include "http/ApiBackend.h"
 #include "http/BodyForm.h"
+#include "http/JobBoard.h"
 #include "http/MainThreadGate.h"
 #include "http/SendBody.h"
 #include "tables/Records.h"
@@ -174,6 +175,8 @@ ApiAnswer ApiRoutes::answer(const ApiRequest& request, const QByteArray& body) c
     case Resource::Job:
         if (request.method == "DELETE")
             return onMainThread([&backend, id = target.jobId] { return backend.cancel(id); });
+        if (const JobBoard* board = backend.jobBoard()) // read here, the Qt thread left alone
+            return ApiBackend::jobAnswer(target.jobId, board->find(target.jobId));
         return onMainThread([&backend, id = target.jobId] { return backend.job(id); });
     case Resource::Plu:
     case Resource::Ingred:

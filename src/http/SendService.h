@@ -80,6 +80,8 @@ struct JournalPage {
     bool more = false; // the query matched more than `limit` entries
 };
 
+class JobBoard;
+
 class SendService {
 public:
     virtual ~SendService() = default;
@@ -90,4 +92,6 @@ public:
     virtual CancelResult cancel(const QString& id) = 0;
     virtual QList<ScaleStatus> scales() const = 0;
     virtual JournalPage journal(const JournalQuery& query) const = 0;
+    // Where the server's threads read a job's status themselves; null: job() is asked.
+    virtual const JobBoard* jobBoard() const { return nullptr; }
 };
