@@ -23,7 +23,7 @@ namespace {
 
 const QString kUsage =
     QStringLiteral("scalectl watch INBOX --scales LIST [--done DIR] [--failed DIR] [--map FILE] "
-                   "[--journal FILE]");
+                   "[--changed] [--journal FILE]");
 
 const QString kHelp =
     QStringLiteral("Usage: ") + kUsage +
@@ -42,7 +42,9 @@ const QString kHelp =
         "  --done DIR     where sent files go (default INBOX/done)\n"
         "  --failed DIR   where the others go (default INBOX/failed)\n"
         "  --map FILE     read workbooks through the column map FILE, which names the table;\n"
-        "                 without it a workbook is a PLU table in ScaleDesk's own layout\n") +
+        "                 without it a workbook is a PLU table in ScaleDesk's own layout\n"
+        "  --changed      send each scale only the rows that differ from what the send\n"
+        "                 journal says it holds\n") +
     journaloption::helpText() +
     QStringLiteral(
         "Files: .plu and .ingred as ScaleDesk saves them, .xls, .xlsx and .csv workbooks.\n"
@@ -56,11 +58,13 @@ struct Options {
     HotFolderPaths paths;
     QList<ScaleEntry> scales;
     std::optional<ColumnMap> map;
-    QString journal; // the send journal every send records in
+    QString journal;          // the send journal every send records in
+    bool changedOnly = false; // --changed: only the rows a scale does not hold yet
 };
 
 std::optional<int> parse(const QStringList& args, Options& options) {
     CommandLine line(QStringLiteral("watch"), kUsage);
+    line.addSwitch(QStringLiteral("changed"));
     line.addValues({QStringLiteral("scales"), QStringLiteral("port"), QStringLiteral("done"),
                     QStringLiteral("failed"), QStringLiteral("map"), QStringLiteral("journal")});
     if (const std::optional<int> done = line.parse(args, kHelp))
@@ -80,6 +84,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
         options.map = std::move(read.map);
     }
     options.journal = journaloption::path(line);
+    options.changedOnly = line.isSet(QStringLiteral("changed"));
     return scalesFromOptions(line, QStringLiteral("watch"), options.scales);
 }
 
@@ -120,7 +125,7 @@ private:
         }
         printLine(QStringLiteral("%1: %2").arg(name_, inbox_.readText.trimmed()));
         source_ = RunFacts::ofFile(file.path);
-        jobs_.startAll(options_.scales, DownloadWork{inbox_.plan, {}});
+        jobs_.startAll(options_.scales, DownloadWork{inbox_.plan, {}, options_.changedOnly});
     }
 
     void printEnd(const ScaleJob& job) const {

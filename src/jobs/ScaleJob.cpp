@@ -23,6 +23,8 @@ ScaleJob::~ScaleJob() {
     // No further byte: the abort stops the wire at once, and destroying the coroutine ends
     // its waits, its wire and its own port.
     abort_.abort(QStringLiteral("Exit"));
+    if (journal_ && !result_.ended()) // the run's end, which the destroyed coroutine never reaches
+        journal_->end({Outcome::Cancelled, QStringLiteral("Exit")});
 }
 
 void ScaleJob::start() {
@@ -90,7 +92,11 @@ async::Task<void> ScaleJob::run() {
     }
     setState(JobState::Sending);
     if (const QString refusal = beginJournal(); !refusal.isEmpty()) {
-        show(refusal); // not a byte was sent
+        // Not a byte was sent. A display read says so as its end, beside its values.
+        if (std::holds_alternative<DisplayWork>(work_))
+            endText_ = refusal;
+        else
+            show(refusal);
         end({Outcome::Refused, refusal});
         co_return;
     }

@@ -23,16 +23,26 @@ using scalectl_process::Simulator;
 
 constexpr int kRows = 20;
 
-// A PLU file of kRows rows, PLU n at 100 + n, or at `changed` for the numbers listed there.
-QByteArray pluFile(const QMap<int, int>& changed = {}) {
+// A PLU file of `rows` rows, PLU n at 100 + n, or at `changed` for the numbers listed there.
+QByteArray pluFile(const QMap<int, int>& changed = {}, int rows = kRows) {
     QByteArray file;
-    for (int n = 1; n <= kRows; ++n)
+    for (int n = 1; n <= rows; ++n)
         file += QStringLiteral("%1,%2,\"Item %1\",\" \",%3,3,0,2,1\r\n")
                     .arg(n)
                     .arg(1000 + n)
                     .arg(changed.value(n, 100 + n))
                     .toLatin1();
     return file;
+}
+
+// unshare's options for a mount namespace of its own where a tmpfs may be mounted (in a user
+// namespace unless this is root); empty when the machine allows neither.
+QStringList privateMounts() {
+    for (const QStringList& unshare :
+         {QStringList{"--user", "--map-root-user", "--mount"}, QStringList{"--mount"}})
+        if (run("unshare", unshare + QStringList{"true"}).exitCode == 0)
+            return unshare;
+    return {};
 }
 
 class JournalSend : public ::testing::Test {
@@ -174,11 +184,7 @@ TEST_F(JournalSend, AJournalThatCannotRecordRefusesBeforeTheFirstByte) {
     const QString journalInTmpfs = path("disk/journal.sqlite");
     ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
 
-    QStringList mounts;
-    for (const QStringList& unshare :
-         {QStringList{"--user", "--map-root-user", "--mount"}, QStringList{"--mount"}})
-        if (mounts.isEmpty() && run("unshare", unshare + QStringList{"true"}).exitCode == 0)
-            mounts = unshare;
+    const QStringList mounts = privateMounts();
     if (mounts.isEmpty())
         GTEST_SKIP() << "this machine lets this account mount no tmpfs, so no disk can be "
                         "filled here";
@@ -219,21 +225,10 @@ TEST_F(JournalSend, AJournalThatCannotRecordRefusesBeforeTheFirstByte) {
 }
 
 TEST_F(JournalSend, AJournalThatFillsUpStopsTheSendAfterTheRowItCouldNotRecord) {
-    QStringList mounts;
-    for (const QStringList& unshare :
-         {QStringList{"--user", "--map-root-user", "--mount"}, QStringList{"--mount"}})
-        if (mounts.isEmpty() && run("unshare", unshare + QStringList{"true"}).exitCode == 0)
-            mounts = unshare;
+    const QStringList mounts = privateMounts();
     if (mounts.isEmpty())
         GTEST_SKIP() << "this machine lets this account mount no tmpfs";
-    QByteArray many;
-    for (int n = 1; n <= 600; ++n)
-        many += QStringLiteral("%1,%2,\"Item %1\",\" \",%3,3,0,2,1\r\n")
-                    .arg(n)
-                    .arg(1000 + n)
-                    .arg(100 + n)
-                    .toLatin1();
-    const QString file = write("many.plu", many);
+    const QString file = write("many.plu", pluFile({}, 600));
     ASSERT_TRUE(QDir(dir.path()).mkdir("disk"));
     // The rows the journal holds are counted once the disk has room again.
     const QString script =
