@@ -21,9 +21,8 @@
 namespace cli {
 namespace {
 
-const QString kUsage =
-    QStringLiteral("scalectl watch INBOX --scales LIST [--done DIR] [--failed DIR] [--map FILE] "
-                   "[--changed] [--journal FILE]");
+const QString kUsage = QStringLiteral(
+    "scalectl watch INBOX --scales LIST [--done DIR] [--failed DIR] [--map FILE] [--changed]");
 
 const QString kHelp =
     QStringLiteral("Usage: ") + kUsage +
