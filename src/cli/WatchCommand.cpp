@@ -15,6 +15,7 @@
 #include "serial/TransferAbort.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <optional>
 
@@ -47,11 +48,17 @@ const QString kHelp =
     journaloption::helpText() +
     QStringLiteral(
         "Files: .plu and .ingred as ScaleDesk saves them, .xls, .xlsx and .csv workbooks.\n"
-        "One line per event on stdout: a file taken, read, each scale's end, the file moved.\n"
+        "One line per event on stdout, after its UTC time: a file taken, read, each\n"
+        "scale's end, the file moved.\n"
         "watch.md in ScaleDesk's documentation tells how to run it as a service.\n"
         "\n"
         "Exit codes: 0 ended by a signal, 1 INBOX cannot be watched (or is watched already),\n"
         "2 usage error, 3 LIST or the map cannot be read.");
+
+// One event on stdout, after the UTC time it happened.
+void say(const QString& event) {
+    printLine(QDateTime::currentDateTimeUtc().toString(Qt::ISODate) + QLatin1Char(' ') + event);
+}
 
 struct Options {
     HotFolderPaths paths;
@@ -95,7 +102,7 @@ public:
         connect(&folder_, &HotFolder::fileReady, this, &InboxSender::take);
         connect(&folder_, &HotFolder::fileMoved, this,
                 [](const InboxFile& file, const QString& movedTo) {
-                    printLine(QStringLiteral("%1: moved to %2").arg(file.name, movedTo));
+                    say(QStringLiteral("%1: moved to %2").arg(file.name, movedTo));
                 });
         connect(&folder_, &HotFolder::problem, this, [](const QString& text) { printError(text); });
         connect(&jobs_, &ScaleJobs::allFinished, this, &InboxSender::sent);
@@ -115,33 +122,33 @@ public:
 private:
     void take(const InboxFile& file) {
         name_ = file.name;
-        printLine(name_ + QStringLiteral(": taken"));
+        say(name_ + QStringLiteral(": taken"));
         inbox_ = planInboxFile(file.path, options_.map ? &*options_.map : nullptr);
         if (!inbox_.refusal.isEmpty()) {
-            printLine(QStringLiteral("%1: %2").arg(name_, inbox_.refusal.trimmed()));
+            say(QStringLiteral("%1: %2").arg(name_, inbox_.refusal.trimmed()));
             folder_.finish(FileResult::refused(inbox_.refusal.trimmed()));
             return;
         }
-        printLine(QStringLiteral("%1: %2").arg(name_, inbox_.readText.trimmed()));
+        say(QStringLiteral("%1: %2").arg(name_, inbox_.readText.trimmed()));
         source_ = RunFacts::ofFile(file.path);
         jobs_.startAll(options_.scales, DownloadWork{inbox_.plan, {}, options_.changedOnly});
     }
 
     void printEnd(const ScaleJob& job) const {
         const JobResult& result = job.result();
-        printLine(QStringLiteral("%1: %2: %3, %4 of %5 rows, \"%6\"")
-                      .arg(name_, job.scale().name, stateName(result.state))
-                      .arg(result.rowsDone)
-                      .arg(result.rowsTotal)
-                      .arg(result.lastText));
+        say(QStringLiteral("%1: %2: %3, %4 of %5 rows, \"%6\"")
+                .arg(name_, job.scale().name, stateName(result.state))
+                .arg(result.rowsDone)
+                .arg(result.rowsTotal)
+                .arg(result.lastText));
     }
 
     void sent() {
         for (const auto& job : jobs_.jobs())
             printEnd(*job);
         if (stopping_) {
-            printLine(name_ + QStringLiteral(": stopped; it stays in the inbox and is sent "
-                                             "again on the next start"));
+            say(name_ + QStringLiteral(": stopped; it stays in the inbox and is sent "
+                                       "again on the next start"));
             QCoreApplication::quit();
             return;
         }
@@ -173,9 +180,9 @@ int watch(const QStringList& args) {
     QObject::connect(&stop, &TransferAbort::aborted, &sender,
                      [&sender](const QString& reason) { sender.stop(reason); });
     const AbortOnTerminationSignals stopCancels(stop);
-    printLine(QStringLiteral("Watching %1 for the %2 scale(s) of the list")
-                  .arg(options.paths.inbox)
-                  .arg(options.scales.size()));
+    say(QStringLiteral("Watching %1 for the %2 scale(s) of the list")
+            .arg(options.paths.inbox)
+            .arg(options.scales.size()));
     if (const QString problem = folder.start(); !problem.isEmpty()) {
         printError(QStringLiteral("scalectl watch: ") + problem);
         return ExitRefused;

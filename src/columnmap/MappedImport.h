@@ -38,12 +38,7 @@ template <typename T>
 bool importMappedTable(const QString& path, const ColumnMap& map, T& table,
                        const StatusSink& status) {
     Q_ASSERT(map.kind == &T::kind());
-    const std::optional<ImportedTable> imported = importMappedFile(path, map, status);
-    if (!imported)
-        return false;
-    placeImport(*imported, table);
-    status(kImportEndText);
-    return true;
+    return finishImport(importMappedFile(path, map, status), table, status);
 }
 
 } // namespace workbook

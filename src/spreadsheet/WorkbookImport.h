@@ -66,15 +66,22 @@ template <typename T> void placeImport(const ImportedTable& imported, T& table) 
     table.count = imported.count;
 }
 
-// The whole import after the window's file dialog: reads `path` into a fresh table and
-// replaces `table` only when every row converted. False leaves `table` as it was.
-template <typename T> bool importTable(const QString& path, T& table, const StatusSink& status) {
-    const auto imported = importFile(path, T::kind(), status);
+// The end of a whole import: `table` replaced by `imported` and the end text, or, when the
+// import stopped, `table` left as it was and false.
+template <typename T>
+bool finishImport(const std::optional<ImportedTable>& imported, T& table,
+                  const StatusSink& status) {
     if (!imported)
         return false;
     placeImport(*imported, table);
     status(kImportEndText);
     return true;
+}
+
+// The whole import after the window's file dialog: reads `path` into a fresh table and
+// replaces `table` only when every row converted. False leaves `table` as it was.
+template <typename T> bool importTable(const QString& path, T& table, const StatusSink& status) {
+    return finishImport(importFile(path, T::kind(), status), table, status);
 }
 
 } // namespace workbook

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ protected:
 
     std::unique_ptr<Started> watch(const QString& port) {
         auto started = std::make_unique<Started>(QStringList{"watch", inbox(), "--port", port});
-        EXPECT_TRUE(started->waitForLine(
+        EXPECT_TRUE(started->waitForStampedLine(
             QStringLiteral("Watching %1 for the 1 scale(s) of the list").arg(inbox())));
         return started;
     }
@@ -70,7 +71,7 @@ TEST_F(WatchCommand, ABadFileSendsNothingAGoodOneReachesTheScale) {
     const auto watching = watch(scale.port());
 
     drop(QStringLiteral("a-bad.plu"), pluFile(9, 7));
-    ASSERT_TRUE(watching->waitForLine(
+    ASSERT_TRUE(watching->waitForStampedLine(
         QStringLiteral("a-bad.plu: moved to %1/failed/a-bad.plu").arg(inbox())));
     const QJsonObject bad = result(QStringLiteral("failed"), QStringLiteral("a-bad.plu"));
     EXPECT_TRUE(bad.value("reason").toString().contains("line 7"))
@@ -78,7 +79,7 @@ TEST_F(WatchCommand, ABadFileSendsNothingAGoodOneReachesTheScale) {
     EXPECT_EQ(bad.value("exitStatus"), 3);
 
     drop(QStringLiteral("b-good.plu"), pluFile(3));
-    ASSERT_TRUE(watching->waitForLine(
+    ASSERT_TRUE(watching->waitForStampedLine(
         QStringLiteral("b-good.plu: moved to %1/done/b-good.plu").arg(inbox())));
     const QJsonObject good = result(QStringLiteral("done"), QStringLiteral("b-good.plu"));
     const QJsonObject meat = good.value("scales")[0].toObject();
@@ -100,24 +101,30 @@ TEST_F(WatchCommand, AStoppedOrKilledSendLeavesTheFileToBeSentOnTheNextStart) {
     drop(QStringLiteral("prices.plu"), pluFile(600));
 
     auto first = watch(scale.port());
-    ASSERT_TRUE(first->waitForLine(QStringLiteral("prices.plu: PLU Count is 600")));
+    ASSERT_TRUE(first->waitForStampedLine(QStringLiteral("prices.plu: PLU Count is 600")));
     ASSERT_TRUE(first->signal(SIGTERM));
     const Outcome stopped = first->finish();
     EXPECT_EQ(stopped.exitCode, 0) << stopped.err.toStdString();
     EXPECT_TRUE(stopped.out.contains(QStringLiteral(": cancelled, "))) << stopped.out.toStdString();
+    // Every line is an event after its time: "2026-12-09T20:38:36Z prices.plu: taken".
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ [^\\n]+\\n)+$"))
+                    .match(stopped.out)
+                    .hasMatch())
+        << stopped.out.toStdString();
     EXPECT_TRUE(stopped.out.endsWith(QStringLiteral(
         "prices.plu: stopped; it stays in the inbox and is sent again on the next start\n")))
         << stopped.out.toStdString();
 
     auto second = watch(scale.port());
-    ASSERT_TRUE(second->waitForLine(taken));
+    ASSERT_TRUE(second->waitForStampedLine(taken));
     ASSERT_TRUE(second->signal(SIGKILL));
     second->finish();
     EXPECT_TRUE(QFile::exists(inbox() + QStringLiteral("/prices.plu")));
 
     auto third = watch(scale.port());
-    ASSERT_TRUE(
-        third->waitForLine(QStringLiteral("prices.plu: moved to %1/done/prices.plu").arg(inbox())));
+    ASSERT_TRUE(third->waitForStampedLine(
+        QStringLiteral("prices.plu: moved to %1/done/prices.plu").arg(inbox())));
     const QJsonObject sent = result(QStringLiteral("done"), QStringLiteral("prices.plu"));
     EXPECT_EQ(sent.value("scales")[0].toObject().value("rowsSent"), 600);
 }

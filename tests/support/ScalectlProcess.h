@@ -95,12 +95,13 @@ public:
     // line did not come within a minute, which only a hung scalectl takes).
     bool waitForLine(const QString& line) {
         const QByteArray wanted = line.toLocal8Bit() + '\n';
-        while (!out_.startsWith(wanted) && !out_.contains('\n' + wanted)) {
-            if (!process_.waitForReadyRead(60'000))
-                return false;
-            out_ += process_.readAllStandardOutput();
-        }
-        return true;
+        return waitFor([&] { return out_.startsWith(wanted) || out_.contains('\n' + wanted); });
+    }
+
+    // The same for a line that ends with `end` after a time stamp: "TIME END".
+    bool waitForStampedLine(const QString& end) {
+        const QByteArray wanted = ' ' + end.toLocal8Bit() + '\n';
+        return waitFor([&] { return out_.contains(wanted); });
     }
 
 #ifndef _WIN32 // the Windows build runs no test that signals scalectl
@@ -120,6 +121,16 @@ public:
     }
 
 private:
+    // Reads stdout until `seen` holds, at most a minute between two reads.
+    template <typename Seen> bool waitFor(Seen seen) {
+        while (!seen()) {
+            if (!process_.waitForReadyRead(60'000))
+                return false;
+            out_ += process_.readAllStandardOutput();
+        }
+        return true;
+    }
+
     QProcess process_;
     QByteArray out_;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scalectl.exe under Wine, end to end: the built-in simulated scale; its help; the display
 # read, a 5-row PLU download and a PLU upload over TCP against `scalectl simulate --tcp` on
-# Linux; and scalectl.exe serving the scale over TCP to the Linux scalectl until Ctrl-C ends it.
+# Linux; scalectl.exe serving the scale over TCP to the Linux scalectl until Ctrl-C ends it;
+# a send over HTTP to scalectl.exe serve; a file dropped into scalectl.exe watch's inbox.
 #   scalectl-under-wine.sh SCALECTL.EXE LINUX_SCALECTL WINE_RUN
 set -uo pipefail
 exe=$1
@@ -96,6 +97,51 @@ stop "$windows_server" INT
 expect "Ctrl-C ends scalectl.exe simulate cleanly" "0" "$code"
 expect "scalectl.exe simulate wrote its dump on Ctrl-C" "10" \
     "$(grep -c '^plu [0-9]* ' "$work/win.dump" 2>/dev/null)"
+
+# scalectl.exe serve: rows sent over HTTP to the Linux simulator and the built-in scale.
+serve linux2 "$linux" simulate --tcp 127.0.0.1:0 --dump "$work/linux2.dump"
+linux2_server=${servers[-1]}
+printf 'Meat = %s\r\nDeli = sim\r\n' "$port" >"$work/store.scales"
+serve http "$wine_run" "$exe" serve --listen 127.0.0.1:0 --scales "Z:${work//\//\\}\\store.scales"
+http_server=${servers[-1]}
+sent=$(python3 - "${port%$'\r'}" <<'PY'
+import json, sys, time, urllib.request
+base = sys.argv[1]
+rows = [{"PluNo": n, "ItemCode": 3000 + n, "ItemName1": "Http %d" % n, "ItemName2": "",
+         "UnitPrice": 10 * n, "ValidDate": 1, "Tare": 0, "GCode": 1, "MessageNo": 0}
+        for n in range(31, 36)]
+post = urllib.request.Request(base + "plu", json.dumps({"rows": rows}).encode(),
+                              {"Content-Type": "application/json"})
+job = json.load(urllib.request.urlopen(post, timeout=30))["url"]
+for _ in range(600):
+    state = json.load(urllib.request.urlopen(base[:-len("/v1/")] + job, timeout=30))
+    if state["state"] != "running":
+        break
+    time.sleep(0.1)
+print(state["state"], *[s["rowsSent"] for s in state["scales"]])
+PY
+)
+expect "a send over HTTP by scalectl.exe serve" "done 5 5" "$sent"
+stop "$http_server" INT
+expect "Ctrl-C ends scalectl.exe serve cleanly" "0" "$code"
+stop "$linux2_server" TERM
+expect "the Linux simulator holds the rows sent over HTTP" "5" \
+    "$(grep -c '^plu 3[1-5] ' "$work/linux2.dump")"
+
+# scalectl.exe watch: a file renamed into the inbox goes to the built-in scale, then to DONE.
+mkdir "$work/inbox"
+serve watch "$wine_run" "$exe" watch "Z:${work//\//\\}\\inbox" --port sim
+watch_server=${servers[-1]}
+cp "$work/five.plu" "$work/inbox/five.plu.part" && mv "$work/inbox/five.plu.part" "$work/inbox/five.plu"
+for _ in $(seq 600); do
+    [ -f "$work/inbox/done/five.plu.result.json" ] && break
+    sleep 0.1
+done
+expect "scalectl.exe watch sends a dropped file and moves it to DONE" "done 5" \
+    "$(python3 -c 'import json, sys; r = json.load(open(sys.argv[1]))
+print(r["outcome"], r["scales"][0]["rowsSent"])' "$work/inbox/done/five.plu.result.json" 2>&1)"
+stop "$watch_server" INT
+expect "Ctrl-C ends scalectl.exe watch cleanly" "0" "$code"
 
 [ "$failures" = 0 ] && echo "all passed" && exit 0
 echo "$failures failed"
