@@ -8,11 +8,13 @@ SCALEDESK_PACKAGES=(
     libfreexl-dev
     libxlsxwriter-dev libminizip-dev python3-openpyxl
     libcpp-httplib-dev python3-jsonschema
+    libsqlite3-dev
 )
 # For scripts/test only: dpkg-shlibdeps gives the Debian package its versioned dependencies
-# (the Qt it was built against), groff renders the manual page the help test reads, and
-# systemd-analyze checks the hot folder's unit.
-SCALEDESK_TEST_PACKAGES=(dpkg-dev groff-base systemd)
+# (the Qt it was built against), groff renders the manual page the help test reads,
+# systemd-analyze checks the hot folder's unit, and the sqlite3 shell changes a journal behind
+# the program's back, as someone covering tracks would.
+SCALEDESK_TEST_PACKAGES=(dpkg-dev groff-base systemd sqlite3)
 
 scaledesk_install_deps() {
     local missing=()

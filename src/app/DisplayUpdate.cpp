@@ -10,6 +10,8 @@ void frmMain::cmdVFDUpdate_Click() {
         return;
     LineJobHooks hooks;
     hooks.ended = [this](const ScaleJob& job) {
+        if (job.result().ending.outcome == Outcome::Refused)
+            showStatus(job.endText()); // the journal could not record the read: nothing sent
         if (!job.showsValues())
             return; // no sync answer, a failed port or Exit: every box keeps its text
         txtWeight->setText(QString::number(job.display().weight));

@@ -33,8 +33,8 @@ void frmMain::startDownload(DownloadPlan plan, DownloadChecks checks) {
         withoutBackup.checks.backupDir.clear();
         continueLineJob(std::move(withoutBackup), {});
     };
-    startLineJob(DownloadWork{std::move(plan), std::move(checks)}, TransferSession::Kind::Transfer,
-                 std::move(hooks));
+    startLineJob(DownloadWork{std::move(plan), std::move(checks), chkDownChangedOnly->isChecked()},
+                 TransferSession::Kind::Transfer, std::move(hooks));
 }
 
 template <typename TableT>

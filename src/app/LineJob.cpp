@@ -33,6 +33,9 @@ void frmMain::runLineJob(JobWork work, LineJobHooks hooks) {
     lineJob_ = std::make_unique<ScaleJob>(*link_, std::move(work), *clock_);
     ScaleJob* job = lineJob_.get();
     job->setLineLog(&lineLog_);
+    const bool fromTable = std::holds_alternative<DownloadWork>(job->work()) ||
+                           std::holds_alternative<CompareWork>(job->work());
+    job->setJournal(journalPath(), fromTable ? RunFacts::ofFile(sourcePath()) : RunFacts{});
     lineSession_->setCancel([job](const QString& reason) { job->cancel(reason); });
     if (!std::holds_alternative<DisplayWork>(job->work())) // the display read shows no texts
         connect(job, &ScaleJob::statusText, this, &frmMain::showStatus);

@@ -115,6 +115,8 @@ void frmMain::buildMenus() {
     lineLog->setText(QStringLiteral("Line log"));
     lineLog->setObjectName(QStringLiteral("mnuViewLineLog"));
     view->addAction(lineLog);
+    connect(addItem(view, QStringLiteral("Send history"), QStringLiteral("mnuViewSendHistory")),
+            &QAction::triggered, this, &frmMain::mnuViewSendHistory_Click);
 
     QAction* about = bar->addAction(QStringLiteral("About"));
     about->setObjectName(QStringLiteral("mnuAbout"));

@@ -270,6 +270,11 @@ QWidget* frmMain::buildDownloadTab() {
     chkDownBackupPLU->setEnabled(false);
     connect(plu.all, &QRadioButton::toggled, chkDownBackupPLU, &QWidget::setEnabled);
     static_cast<QGridLayout*>(plu.frame->layout())->addWidget(chkDownBackupPLU, 2, 1, 1, 3);
+    chkDownChangedOnly = new QCheckBox(QStringLiteral("Only changed rows"), page);
+    chkDownChangedOnly->setObjectName(QStringLiteral("chkDownChangedOnly"));
+    chkDownChangedOnly->setToolTip(QStringLiteral(
+        "Of the rows chosen, send only those that differ from what the send journal says the "
+        "scale holds"));
     auto* noVerify = new QLabel(kIngredCannotBeVerified, page);
     noVerify->setObjectName(QStringLiteral("lblIngredNoVerify"));
     noVerify->setWordWrap(true);
@@ -302,10 +307,14 @@ QWidget* frmMain::buildDownloadTab() {
         layout->addStretch(1);
         return layout;
     };
-    auto* layout = new QHBoxLayout(page);
-    layout->addLayout(column(cmdPLUDownload, chkDownVerifyPLU, plu.frame, nullptr));
-    layout->addSpacing(24);
-    layout->addLayout(column(cmdINGREDDownload, nullptr, ingred.frame, noVerify));
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(column(cmdPLUDownload, chkDownVerifyPLU, plu.frame, nullptr));
+    columns->addSpacing(24);
+    columns->addLayout(column(cmdINGREDDownload, nullptr, ingred.frame, noVerify));
+    columns->addStretch(1);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(columns);
+    layout->addWidget(chkDownChangedOnly); // both downloads
     layout->addStretch(1);
     return page;
 }

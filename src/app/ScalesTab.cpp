@@ -8,6 +8,7 @@
 #include "jobs/ScaleJobs.h"
 #include "jobs/ScaleList.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -93,6 +94,10 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     cmdSendPLU_ = makeButton(this, QStringLiteral("Send PLU"), QStringLiteral("cmdSendPLU"));
     cmdSendINGRED_ =
         makeButton(this, QStringLiteral("Send INGRED"), QStringLiteral("cmdSendINGRED"));
+    chkScalesChangedOnly_ = new QCheckBox(QStringLiteral("Only changed rows"), this);
+    chkScalesChangedOnly_->setObjectName(QStringLiteral("chkScalesChangedOnly"));
+    chkScalesChangedOnly_->setToolTip(QStringLiteral(
+        "Send each scale only the rows that differ from what the send journal says it holds"));
     cmdReadDisplays_ =
         makeButton(this, QStringLiteral("Read display"), QStringLiteral("cmdReadDisplays"));
     cmdScalesCompare_ =
@@ -118,6 +123,7 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     layout->addLayout(listButtons);
     layout->addWidget(grdScales_, 1);
     layout->addLayout(jobButtons);
+    layout->addWidget(chkScalesChangedOnly_); // below, so the window keeps its smallest width
 
     connect(cmdScaleAdd_, &QPushButton::clicked, this, &ScalesTab::addScale);
     connect(cmdScaleEdit_, &QPushButton::clicked, this, &ScalesTab::editScale);
@@ -259,7 +265,8 @@ void ScalesTab::sendTable(bool plu) {
         plu ? planFromDownloadTab(window_, window_.pluTable())
             : planFromDownloadTab(window_, window_.ingredTable());
     if (plan)
-        startJobs(DownloadWork{*plan, plu ? pluChecksFromDownloadTab(window_) : DownloadChecks{}});
+        startJobs(DownloadWork{*plan, plu ? pluChecksFromDownloadTab(window_) : DownloadChecks{},
+                               chkScalesChangedOnly_->isChecked()});
 }
 
 void ScalesTab::readDisplays() {
@@ -306,7 +313,12 @@ void ScalesTab::startJobs(const JobWork& work) {
         row->setText(ColState, {});
         grdScales_->removeItemWidget(row, ColProgress);
     }
-    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [this, oneStep, compare](ScaleJob* job) {
+    const QString journal = window_.journalPath();
+    const RunFacts facts = std::holds_alternative<DisplayWork>(work)
+                               ? RunFacts{}
+                               : RunFacts::ofFile(window_.sourcePath());
+    connect(jobs_.get(), &ScaleJobs::jobStarted, this, [=, this](ScaleJob* job) {
+        job->setJournal(journal, facts);
         QTreeWidgetItem* row = nullptr;
         for (int i = 0; i < grdScales_->topLevelItemCount() && !row; ++i)
             if (grdScales_->topLevelItem(i)->text(ColName) == job->scale().name)
@@ -326,6 +338,11 @@ void ScalesTab::startJobs(const JobWork& work) {
             const JobResult& result = job->result();
             if (oneStep) {
                 bar->setValue(result.state == JobState::Done ? 1 : 0);
+            } else if (result.ended() && result.rowsTotal == 0) {
+                // Nothing was to be sent (every row unchanged): a range of nothing is a busy bar.
+                bar->setMaximum(1);
+                bar->setValue(1);
+                bar->setFormat(QStringLiteral("0 of 0"));
             } else {
                 bar->setMaximum(result.rowsTotal);
                 bar->setValue(result.rowsDone);

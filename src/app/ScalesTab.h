@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
@@ -74,6 +75,7 @@ private:
     QPushButton* cmdScalesExport_ = nullptr;
     QPushButton* cmdSendPLU_ = nullptr;
     QPushButton* cmdSendINGRED_ = nullptr;
+    QCheckBox* chkScalesChangedOnly_ = nullptr; // "Only changed rows"
     QPushButton* cmdReadDisplays_ = nullptr;
     QPushButton* cmdScalesCompare_ = nullptr;
     QPushButton* cmdScaleCancel_ = nullptr;

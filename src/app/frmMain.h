@@ -24,6 +24,7 @@ class GridView;
 class LineLogPane;
 class PortComboBox;
 class PriceChangeDialog;
+class SendHistoryDialog;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -148,6 +149,11 @@ public:
     // Every byte the single-port tabs exchange with the scale; the "Line log" pane shows it.
     LineLog& lineLog() { return lineLog_; }
 
+    // The send journal the window records in and "Send history" reads (JournalSetting.cpp):
+    // kept with the operator's settings; journal::defaultJournalPath() until one is chosen.
+    QString journalPath() const;
+    void setJournalPath(const QString& path);
+
 Q_SIGNALS:
     // "Exit" was chosen; emitted before the program ends, so a running wait can give up.
     void exitRequested();
@@ -162,6 +168,7 @@ public Q_SLOTS:
     void mnuFileSave1_Click();
     void mnuFileExit1_Click();
     void mnuAbout_Click();
+    void mnuViewSendHistory_Click();
 
     void cmdPortOpen_Click();
     void cmdPortClose_Click();
@@ -246,7 +253,8 @@ private:
     QLabel* lblUnsaved = nullptr;  // "* not saved: ..." beside the "Source" box
     FileDialog* dlgFile = nullptr; // the one file dialog of every file command
     LineLog lineLog_;
-    LineLogPane* dockLineLog = nullptr; // View > "Line log"
+    LineLogPane* dockLineLog = nullptr;        // View > "Line log"
+    SendHistoryDialog* sendHistory_ = nullptr; // View > "Send history", made when first shown
 
     // Tab "Port"
     QRadioButton* optCom1 = nullptr;
@@ -282,8 +290,9 @@ private:
     QLineEdit* txtDownOneIngredNo = nullptr;
     QLineEdit* txtDownStartIngredNo = nullptr;
     QLineEdit* txtDownEndIngredNo = nullptr;
-    QCheckBox* chkDownVerifyPLU = nullptr; // "Verify": read the sent PLUs back
-    QCheckBox* chkDownBackupPLU = nullptr; // "Back up the scale first" (ALL PLU)
+    QCheckBox* chkDownVerifyPLU = nullptr;   // "Verify": read the sent PLUs back
+    QCheckBox* chkDownBackupPLU = nullptr;   // "Back up the scale first" (ALL PLU)
+    QCheckBox* chkDownChangedOnly = nullptr; // "Only changed rows": what the journal says differs
     QString backupFolder_;
     std::function<bool(const QString&)> confirm_;
 

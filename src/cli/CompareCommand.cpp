@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/JobRunner.h"
+#include "cli/JournalOption.h"
 #include "cli/TraceFile.h"
 #include "files/FileBytes.h"
 #include "files/TableFileCommands.h"
@@ -14,10 +15,12 @@
 namespace {
 
 const QString kUsage =
-    QStringLiteral("scalectl compare plu FILE --port PORT [--csv OUT.csv] [--trace FILE]");
+    QStringLiteral("scalectl compare plu FILE --port PORT [--csv OUT.csv] [--trace FILE] "
+                   "[--journal FILE]");
 
 const QString kHelp = QStringLiteral(
     "Usage: scalectl compare plu FILE --port PORT [--csv OUT.csv] [--trace FILE]\n"
+    "                        [--journal FILE]\n"
     "\n"
     "Reads the scale's PLU table with the upload exchange (from PLU 1 upwards until the\n"
     "scale lacks a number, then every other PLU number of FILE) and prints what differs\n"
@@ -37,8 +40,10 @@ const QString kHelp = QStringLiteral(
 
 int compare(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("compare"), kUsage);
-    line.addValues({QStringLiteral("port"), QStringLiteral("csv"), QStringLiteral("trace")});
-    if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
+    line.addValues({QStringLiteral("port"), QStringLiteral("csv"), QStringLiteral("trace"),
+                    QStringLiteral("journal")});
+    if (const std::optional<int> done =
+            line.parse(args, kHelp.arg(journaloption::transferHelpText())))
         return *done;
     const QStringList positional = line.positional();
     if (positional.size() != 2 || positional[0] != QLatin1String("plu"))
@@ -58,6 +63,7 @@ int compare(const QStringList& args) {
     run.command = QStringLiteral("compare");
     run.file = positional[1];
     run.statusOnStderr = true; // stdout holds the differences alone
+    run.journalPath = journaloption::path(line);
     cli::JobRunner runner(run, {ScaleEntry{port, port}});
     if (const std::optional<int> failed = runner.openTrace(line.value(QStringLiteral("trace"))))
         return *failed;

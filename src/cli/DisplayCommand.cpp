@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/JobRunner.h"
+#include "cli/JournalOption.h"
 #include "cli/ScaleOptions.h"
 #include "cli/TraceFile.h"
 
@@ -14,11 +15,11 @@ namespace {
 
 const QString kUsage =
     QStringLiteral("scalectl display (--port PORT)... [--scales LIST] [--report FILE.json] "
-                   "[--trace FILE]");
+                   "[--trace FILE] [--journal FILE]");
 
 const QString kHelp = QStringLiteral(
     "Usage: scalectl display --port PORT [--port PORT]... [--scales LIST]\n"
-    "                        [--report FILE.json] [--trace FILE]\n"
+    "                        [--report FILE.json] [--trace FILE] [--journal FILE]\n"
     "\n"
     "Reads the weight, unit price and total price that the scale's display shows and prints\n"
     "them on one line, as plain decimal numbers separated by one blank:\n"
@@ -76,8 +77,9 @@ int printReading(const ScaleJob& job) {
 int display(const QStringList& args) {
     cli::CommandLine line(QStringLiteral("display"), kUsage);
     line.addValues({QStringLiteral("port"), QStringLiteral("scales"), QStringLiteral("report"),
-                    QStringLiteral("trace")});
-    if (const std::optional<int> done = line.parse(args, kHelp.arg(TraceFile::helpText())))
+                    QStringLiteral("trace"), QStringLiteral("journal")});
+    if (const std::optional<int> done =
+            line.parse(args, kHelp.arg(journaloption::transferHelpText())))
         return *done;
     if (!line.positional().isEmpty())
         return line.usageError(
@@ -92,6 +94,7 @@ int display(const QStringList& args) {
     cli::JobRun run;
     run.command = QStringLiteral("display");
     run.reportPath = reportPath;
+    run.journalPath = journaloption::path(line);
     cli::JobRunner runner(run, scales);
     if (const std::optional<int> failed = runner.openTrace(line.value(QStringLiteral("trace"))))
         return *failed;

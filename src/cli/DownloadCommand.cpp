@@ -5,6 +5,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/JobRunner.h"
+#include "cli/JournalOption.h"
 #include "cli/ScaleOptions.h"
 #include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
@@ -18,7 +19,8 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "scalectl download plu|ingred FILE (--port PORT)... [--scales LIST] [--one N | --range "
-    "FIRST-LAST | --all] [--verify] [--backup DIR] [--report FILE.json] [--trace FILE]");
+    "FIRST-LAST | --all] [--verify] [--backup DIR] [--report FILE.json] [--trace FILE] "
+    "[--changed] [--journal FILE]");
 
 // Built when asked for: the quoted texts are the transfer's own.
 QString help() {
@@ -26,7 +28,7 @@ QString help() {
                "Usage: scalectl download plu|ingred FILE --port PORT [--port PORT]...\n"
                "                         [--scales LIST] [--one N | --range FIRST-LAST | --all]\n"
                "                         [--verify] [--backup DIR] [--report FILE.json]\n"
-               "                         [--trace FILE]\n"
+               "                         [--trace FILE] [--changed] [--journal FILE]\n"
                "\n"
                "Sends rows of a PLU file (plu) or an ingredient file (ingred) to the scale, as\n"
                "ScaleDesk's \" PLU Download\" and \"INGRED Download\" do once the file is open. "
@@ -35,6 +37,9 @@ QString help() {
                "  --all               every row of the file (default)\n"
                "  --one N             row N only\n"
                "  --range FIRST-LAST  rows FIRST to LAST; a reversed range sends nothing\n"
+               "  --changed           of those, only the rows whose record differs from what the\n"
+               "                      send journal says the scale last accepted or was read to\n"
+               "                      hold; rows the journal knows nothing of are sent too\n"
                "Row numbers are read as the window's boxes read them: blanks allowed, halves\n"
                "rounded to the even neighbour.\n"
                "PORT is COM1, COM2, {a-device}, tcp://HOST:PORT or sim.\n"
@@ -68,7 +73,7 @@ QString help() {
                "failed or it was cancelled, 2 usage error, 3 FILE, LIST, the report or the trace\n"
                "file cannot be read or written.")
         .arg(transfer_texts::kRetry + QLatin1Char('1'), transfer_texts::kCancelled,
-             TraceFile::helpText());
+             journaloption::transferHelpText());
 }
 
 enum class TableChoice { Plu, Ingred };
@@ -82,6 +87,8 @@ struct Options {
     QString backupDir;
     QString reportPath;
     QString trace; // --trace FILE, empty without
+    QString journal;
+    bool changedOnly = false;
 };
 
 // "FIRST-LAST" split at the dash between the numbers, so that "-3-5" and "1--2" keep their
@@ -99,10 +106,10 @@ std::optional<std::pair<QString, QString>> splitRange(const QString& text) {
 // Parses the arguments; returns an exit code when the command is to end at once.
 std::optional<int> parse(const QStringList& args, Options& options) {
     cli::CommandLine line(QStringLiteral("download"), kUsage);
-    line.addSwitches({QStringLiteral("all"), QStringLiteral("verify")});
+    line.addSwitches({QStringLiteral("all"), QStringLiteral("verify"), QStringLiteral("changed")});
     line.addValues({QStringLiteral("one"), QStringLiteral("range"), QStringLiteral("port"),
                     QStringLiteral("scales"), QStringLiteral("report"), QStringLiteral("backup"),
-                    QStringLiteral("trace")});
+                    QStringLiteral("trace"), QStringLiteral("journal")});
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList positional = line.positional();
@@ -145,6 +152,8 @@ std::optional<int> parse(const QStringList& args, Options& options) {
             "--backup goes with an all-rows download, which replaces the scale's table"));
     options.reportPath = line.value(QStringLiteral("report"));
     options.trace = line.value(QStringLiteral("trace"));
+    options.journal = journaloption::path(line);
+    options.changedOnly = line.isSet(QStringLiteral("changed"));
     if (const std::optional<int> done =
             cli::scalesFromOptions(line, QStringLiteral("download"), options.scales))
         return done;
@@ -178,10 +187,11 @@ template <typename TableT> int downloadFile(const Options& options) {
         (options.table == TableChoice::Plu ? QStringLiteral("plu") : QStringLiteral("ingred"));
     run.file = options.file;
     run.reportPath = options.reportPath;
+    run.journalPath = options.journal;
     cli::JobRunner runner(run, options.scales);
     if (const std::optional<int> failed = runner.openTrace(options.trace))
         return *failed;
-    runner.run(DownloadWork{plan, checks});
+    runner.run(DownloadWork{plan, checks, options.changedOnly});
     if (!runner.single())
         return runner.finishMany();
     if (runner.saidCouldNotOpen())

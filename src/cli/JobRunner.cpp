@@ -33,8 +33,11 @@ void JobRunner::run(const JobWork& work) {
     const bool prefix = !single() && scales_.size() > 1;
     const bool printEndTexts = !single();
     const auto print = run_.statusOnStderr ? printError : printLine;
+    const RunFacts facts = RunFacts::ofFile(run_.file);
     QObject::connect(&group, &ScaleJobs::jobStarted, &group, [&](ScaleJob* job) {
         job->setLineLog(trace_ ? &trace_->log() : nullptr);
+        if (!run_.journalPath.isEmpty())
+            job->setJournal(run_.journalPath, facts);
         const QString lead = prefix ? job->scale().name + QStringLiteral(": ") : QString();
         QObject::connect(job, &ScaleJob::statusText, job,
                          [print, lead](const QString& text) { print(lead + text); });

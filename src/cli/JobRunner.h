@@ -19,6 +19,7 @@ struct JobRun {
     QString file;                // the table file sent, if any
     QString reportPath;          // --report FILE.json, empty without
     bool statusOnStderr = false; // the status texts go to stderr (stdout holds the results)
+    QString journalPath;         // the send journal every job records in; empty: none
 };
 
 // The one runner of scalectl's transfers: one job per scale, all at once, each on its own

@@ -4,6 +4,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/JobRunner.h"
+#include "cli/JournalOption.h"
 #include "cli/TraceFile.h"
 #include "files/TableFileCommands.h"
 
@@ -17,7 +18,8 @@
 namespace {
 
 const QString kUsage =
-    QStringLiteral("scalectl upload plu OUT.plu --port PORT [--one N | --all] [--trace FILE]");
+    QStringLiteral("scalectl upload plu OUT.plu --port PORT [--one N | --all] [--trace FILE] "
+                   "[--journal FILE]");
 
 // Built when asked for: the numbers are the scale model's, the quoted texts the transfer's.
 QString help() {
@@ -56,13 +58,14 @@ QString help() {
                "Exit codes: 0 uploaded, 1 refused, aborted, cancelled or the port failed,\n"
                "2 usage error, 3 OUT.plu or the trace file cannot be written.")
         .arg(QString::number(model.pluCapacity), transfer_texts::kRetry + QLatin1Char('1'),
-             QString::number(model.pluRecord.nameWidth), TraceFile::helpText());
+             QString::number(model.pluRecord.nameWidth), journaloption::transferHelpText());
 }
 
 struct Options {
     QString out;
     QString port;
     QString trace; // --trace FILE, empty without
+    QString journal;
     UploadSelection selection;
 };
 
@@ -70,7 +73,8 @@ struct Options {
 std::optional<int> parse(const QStringList& args, Options& options) {
     cli::CommandLine line(QStringLiteral("upload"), kUsage);
     line.addSwitches({QStringLiteral("all")});
-    line.addValues({QStringLiteral("one"), QStringLiteral("port"), QStringLiteral("trace")});
+    line.addValues({QStringLiteral("one"), QStringLiteral("port"), QStringLiteral("trace"),
+                    QStringLiteral("journal")});
     if (const std::optional<int> done = line.parse(args, help()))
         return done;
     const QStringList files = line.positional();
@@ -86,6 +90,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
         return line.usageError(QStringLiteral("--port PORT is required"));
     options.out = files[1];
     options.trace = line.value(QStringLiteral("trace"));
+    options.journal = journaloption::path(line);
     options.selection.onePlu = line.isSet(QStringLiteral("one"));
     options.selection.onePluNoText = line.value(QStringLiteral("one"));
     return std::nullopt;
@@ -168,6 +173,7 @@ int upload(const QStringList& args) {
 
     cli::JobRun run;
     run.command = QStringLiteral("upload");
+    run.journalPath = options.journal;
     cli::JobRunner runner(run, {ScaleEntry{options.port, options.port}});
     if (const std::optional<int> failed = runner.openTrace(options.trace))
         return *failed;

@@ -5,6 +5,7 @@
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
 #include "cli/InboxPlan.h"
+#include "cli/JournalOption.h"
 #include "cli/QuitOnSignal.h"
 #include "cli/ScaleOptions.h"
 #include "columnmap/ColumnMap.h"
@@ -21,8 +22,8 @@
 namespace cli {
 namespace {
 
-const QString kUsage =
-    QStringLiteral("scalectl watch INBOX --scales LIST [--done DIR] [--failed DIR] [--map FILE]");
+const QString kUsage = QStringLiteral(
+    "scalectl watch INBOX --scales LIST [--done DIR] [--failed DIR] [--map FILE] [--changed]");
 
 const QString kHelp =
     QStringLiteral("Usage: ") + kUsage +
@@ -42,6 +43,10 @@ const QString kHelp =
         "  --failed DIR   where the others go (default INBOX/failed)\n"
         "  --map FILE     read workbooks through the column map FILE, which names the table;\n"
         "                 without it a workbook is a PLU table in ScaleDesk's own layout\n"
+        "  --changed      send each scale only the rows that differ from what the send\n"
+        "                 journal says it holds\n") +
+    journaloption::helpText() +
+    QStringLiteral(
         "Files: .plu and .ingred as ScaleDesk saves them, .xls, .xlsx and .csv workbooks.\n"
         "One line per event on stdout, after its UTC time: a file taken, read, each\n"
         "scale's end, the file moved.\n"
@@ -59,12 +64,15 @@ struct Options {
     HotFolderPaths paths;
     QList<ScaleEntry> scales;
     std::optional<ColumnMap> map;
+    QString journal;          // the send journal every send records in
+    bool changedOnly = false; // --changed: only the rows a scale does not hold yet
 };
 
 std::optional<int> parse(const QStringList& args, Options& options) {
     CommandLine line(QStringLiteral("watch"), kUsage);
+    line.addSwitch(QStringLiteral("changed"));
     line.addValues({QStringLiteral("scales"), QStringLiteral("port"), QStringLiteral("done"),
-                    QStringLiteral("failed"), QStringLiteral("map")});
+                    QStringLiteral("failed"), QStringLiteral("map"), QStringLiteral("journal")});
     if (const std::optional<int> done = line.parse(args, kHelp))
         return done;
     if (line.positional().size() != 1)
@@ -81,6 +89,8 @@ std::optional<int> parse(const QStringList& args, Options& options) {
         }
         options.map = std::move(read.map);
     }
+    options.journal = journaloption::path(line);
+    options.changedOnly = line.isSet(QStringLiteral("changed"));
     return scalesFromOptions(line, QStringLiteral("watch"), options.scales);
 }
 
@@ -96,6 +106,8 @@ public:
                 });
         connect(&folder_, &HotFolder::problem, this, [](const QString& text) { printError(text); });
         connect(&jobs_, &ScaleJobs::allFinished, this, &InboxSender::sent);
+        connect(&jobs_, &ScaleJobs::jobStarted, this,
+                [this](ScaleJob* job) { job->setJournal(options_.journal, source_); });
     }
 
     // The stop of a signal: the send in flight ends after its row, its file stays.
@@ -118,7 +130,8 @@ private:
             return;
         }
         say(QStringLiteral("%1: %2").arg(name_, inbox_.readText.trimmed()));
-        jobs_.startAll(options_.scales, DownloadWork{inbox_.plan, {}});
+        source_ = RunFacts::ofFile(file.path);
+        jobs_.startAll(options_.scales, DownloadWork{inbox_.plan, {}, options_.changedOnly});
     }
 
     void printEnd(const ScaleJob& job) const {
@@ -152,6 +165,7 @@ private:
     ScaleJobs jobs_;
     QString name_;
     InboxPlan inbox_;
+    RunFacts source_; // the file being sent, as the journal records it
     bool stopping_ = false;
 };
 

@@ -134,23 +134,45 @@ FileBytes readFileBytes(const QString& path, ReadLimit limit) {
     return result;
 }
 
-QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    const QString problem = notReplaceable(path);
-    if (!problem.isEmpty())
-        return problem;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    // Flushing here, not inside commit(), and taking errno where Qt has no words of its own
-    // keep the system's reason for a failed write (such as a full disk).
+AtomicFileWriter::AtomicFileWriter(const QString& path) : file_(std::make_unique<QSaveFile>(path)) {
+    error_ = notReplaceable(path);
+    if (error_.isEmpty() && !file_->open(QIODevice::WriteOnly))
+        error_ = file_->errorString();
+}
+
+AtomicFileWriter::~AtomicFileWriter() = default; // QSaveFile discards what was not committed
+
+bool AtomicFileWriter::write(const QByteArray& bytes) {
+    if (!error_.isEmpty())
+        return false;
+    // Taking errno where Qt has no words of its own keeps the system's reason for a failed
+    // write (such as a full disk).
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = failureReason(file, errno);
-        file.cancelWriting();
-        return reason;
+    if (file_->write(bytes) != bytes.size()) {
+        error_ = failureReason(*file_, errno);
+        file_->cancelWriting();
+    }
+    return error_.isEmpty();
+}
+
+QString AtomicFileWriter::commit() {
+    if (!error_.isEmpty())
+        return error_;
+    // Flushing here, not inside commit(), keeps the system's reason for a failed write.
+    errno = 0;
+    if (!file_->flush()) {
+        error_ = failureReason(*file_, errno);
+        file_->cancelWriting();
+        return error_;
     }
     errno = 0;
-    if (!file.commit())
-        return failureReason(file, errno);
-    return QString();
+    if (!file_->commit())
+        error_ = failureReason(*file_, errno);
+    return error_;
+}
+
+QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    return file.commit();
 }

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class QSaveFile;
+
 // The one way ScaleDesk reads a whole file and the one way it writes one: table files,
 // workbooks and whatever format comes next go through these two functions.
 
@@ -34,3 +38,22 @@ FileBytes readFileBytes(const QString& path, ReadLimit limit = kTableFileLimit);
 // reason of a failure in the system's words where it has them ("No space left on device"),
 // or an empty string.
 QString writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The same for a file written in pieces, one too large to hold in memory at once (a long
+// list): opened when made, written by write() (false once a write has failed), and replacing
+// `path` only by a commit() that returns no reason. Destroyed without a commit, it leaves
+// `path` as it was.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const QString& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool write(const QByteArray& bytes);
+    QString commit(); // the reason of the first failure, empty when `path` was replaced
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+    QString error_;
+};

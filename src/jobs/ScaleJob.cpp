@@ -23,6 +23,8 @@ ScaleJob::~ScaleJob() {
     // No further byte: the abort stops the wire at once, and destroying the coroutine ends
     // its waits, its wire and its own port.
     abort_.abort(QStringLiteral("Exit"));
+    if (journal_ && !result_.ended()) // the run's end, which the destroyed coroutine never reaches
+        journal_->end({Outcome::Cancelled, QStringLiteral("Exit")});
 }
 
 void ScaleJob::start() {
@@ -64,10 +66,17 @@ ExchangeEvents ScaleJob::events() {
         setState(JobState::Retrying);
         Q_EMIT retrying(retry, failure);
     };
+    events.row = [this](const RowExchange& row) { recordRow(row); };
     return events;
 }
 
-void ScaleJob::end(const Ending& ending) {
+void ScaleJob::end(Ending ending) {
+    if (!journalFailure_.isEmpty()) {
+        show(journalFailure_);
+        ending = {Outcome::Cancelled, journalFailure_};
+    }
+    if (journal_)
+        journal_->end(ending);
     result_.ending = ending;
     if (!endText_.isEmpty())
         result_.lastText = endText_;
@@ -82,6 +91,15 @@ async::Task<void> ScaleJob::run() {
         co_return;
     }
     setState(JobState::Sending);
+    if (const QString refusal = beginJournal(); !refusal.isEmpty()) {
+        // Not a byte was sent. A display read says so as its end, beside its values.
+        if (std::holds_alternative<DisplayWork>(work_))
+            endText_ = refusal;
+        else
+            show(refusal);
+        end({Outcome::Refused, refusal});
+        co_return;
+    }
     if (borrowed_) {
         const Ending ending = co_await runWork(*borrowed_);
         end(ending);

@@ -2,6 +2,7 @@
 
 #include "async/Task.h"
 #include "jobs/CheckedDownload.h"
+#include "jobs/JobJournal.h"
 #include "jobs/JobResult.h"
 #include "jobs/PluCompare.h"
 #include "jobs/ScaleEntry.h"
@@ -26,6 +27,9 @@ class Wire;
 struct DownloadWork {
     DownloadPlan plan;     // settled before the job starts; the job keeps its own copy
     DownloadChecks checks; // backup and verify (PLUs only); the backup is named after the scale
+    // Only the rows whose record differs from what the journal says the scale holds (rows it
+    // knows nothing of included); without a journal every row.
+    bool changedOnly = false;
 };
 // Reads PLU records into a table of the job's own (uploadedTable()).
 struct UploadWork {
@@ -76,6 +80,10 @@ public:
 
     // Every byte of the job's line goes to `log` (which outlives the job); set before start().
     void setLineLog(LineLog* log) { lineLog_ = log; }
+    // Records the job in the send journal at `path`; set before start(). Its start is written
+    // before the first byte, or the job ends Refused with the journal's text; a row that
+    // cannot be recorded stops the job after it. No status text of its own otherwise.
+    void setJournal(const QString& path, RunFacts facts);
 
     void start(); // once
     void cancel(const QString& reason = QStringLiteral("Cancel"));
@@ -98,7 +106,12 @@ private:
     ExchangeEvents events();
     void show(const QString& text);
     void setState(JobState state);
-    void end(const Ending& ending);
+    void end(Ending ending);
+    // The journal's part (ScaleJobJournal.cpp): the run's start and the rows that are to go.
+    QString beginJournal();
+    journal::RunStart runStart() const;
+    QString keepChangedRows(DownloadWork& work) const;
+    void recordRow(const RowExchange& row);
 
     ScaleEntry scale_;
     JobWork work_;
@@ -115,5 +128,8 @@ private:
     std::unique_ptr<PluTable> uploaded_;
     UploadResult upload_;
     LineLog* lineLog_ = nullptr;
+    std::unique_ptr<JobJournal> journal_;
+    RunFacts runFacts_;
+    QString journalFailure_; // the row that could not be recorded stopped the job
     async::Task<void> running_;
 };

@@ -47,5 +47,15 @@ std::optional<QByteArray> csvBytes(const Sheet& sheet, QString* error) {
     }
     if (!keys.isEmpty())
         out += QLatin1String("\r\n");
-    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+    return csvFileStart() + out.toUtf8();
+}
+
+QString csvLine(const QStringList& cells) {
+    QString line;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        appendCell(line, cells[i]);
+    }
+    return line;
 }

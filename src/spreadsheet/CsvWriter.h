@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,3 +15,12 @@
 // against running as a formula (csvformula). The sheet name has no place in the file.
 // Returns nothing and sets `error` when the sheet cannot be stored.
 std::optional<QByteArray> csvBytes(const Sheet& sheet, QString* error);
+
+// What every such file starts with: UTF-8's byte order mark.
+inline const QByteArray& csvFileStart() {
+    static const QByteArray mark("\xEF\xBB\xBF");
+    return mark;
+}
+
+// One row of such a file, each cell written as csvBytes writes it, without the line end.
+QString csvLine(const QStringList& cells);

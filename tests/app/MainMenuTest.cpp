@@ -34,7 +34,7 @@ TEST(MainMenu, CaptionsNamesSeparatorsAndOrder) {
               (QStringList{"PLU>mnuPLU", "INGRED>mnuINGRED", "Edit>mnuEdit", "View>mnuView",
                            "About=mnuAbout"}));
     EXPECT_EQ(entries(menuNamed(window, "mnuView")->actions()),
-              QStringList{"Line log=mnuViewLineLog"});
+              (QStringList{"Line log=mnuViewLineLog", "Send history=mnuViewSendHistory"}));
 
     EXPECT_EQ(
         entries(menuNamed(window, "mnuPLU")->actions()),

@@ -44,6 +44,7 @@ struct ScalectlOptions : ::testing::Test {
 TEST_F(ScalectlOptions, EveryValueOptionTakesItsValueAfterABlankOrAnEqualsSign) {
     const QString out = dir.filePath(QStringLiteral("back.plu"));
     const QString copy = dir.filePath(QStringLiteral("copy.plu"));
+    const QString noJournal = dir.filePath(QStringLiteral("none.sqlite"));
     const struct {
         QStringList args; // in the "--name=value" spelling
         int exitCode;
@@ -58,6 +59,17 @@ TEST_F(ScalectlOptions, EveryValueOptionTakesItsValueAfterABlankOrAnEqualsSign) 
          "PLU Count is 3\nplu#2 is transfered\nplu#3 is transfered\n THE END \n"},
         {{"upload", "plu", out, "--port=sim", "--one=4"}, 0, "plu#4 is received\n"},
         {{"convert", "--table=plu", plu, copy}, 0, "PLU Count is 3\nPLU Count is 3\n"},
+        // Read as options, the journal's are refused only for want of the journal itself.
+        {{"journal", "--scale=Deli", "--plu=2", "--since=2024-05-01", "--until=2024-05-02",
+          "--format=csv", "--journal=" + noJournal},
+         3,
+         ""},
+        {{"journal", "holds", "--scale=Deli", "--table=plu", "--journal=" + noJournal}, 3, ""},
+        {{"journal", "lowest", "--plu=2", "--scale=Deli", "--days=7", "--until=2024-05-01",
+          "--journal=" + noJournal},
+         3,
+         ""},
+        {{"journal", "verify", "--journal=" + noJournal}, 3, ""},
         // An empty value is none; a switch takes none.
         {{"display", "--port="}, 2, ""},
         {{"upload", "plu", out, "--port=sim", "--one="}, 2, ""},

@@ -7,6 +7,10 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The send journal of the programs under test (scalectl started by a test included) goes
+    // to a folder of this run, never into the user's own.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
     // What windows under test remember (their size and place) goes to a folder of this run,
     // never into the user's own settings, and no run sees what an earlier one left.
