@@ -5,6 +5,7 @@
 // time each batch of 1000 polls took.
 #include "http/ApiServer.h"
 #include "http/JobSendService.h"
+#include "journal/Journal.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
@@ -16,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -118,7 +120,14 @@ int main(int argc, char** argv) {
         list.append({QStringLiteral("Scale %1").arg(i + 1), port});
     }
     RealClock clock;
-    JobSendService service(list, clock);
+    QTemporaryDir dir; // the jobs record in a journal of the bench's own, as serve's do
+    QString error;
+    auto journal = journal::Journal::open(dir.filePath(QStringLiteral("journal.sqlite")), &error);
+    if (!journal) {
+        std::printf("%s\n", qPrintable(error));
+        return 1;
+    }
+    JobSendService service(list, clock, std::move(journal));
     ApiServer server(service, ServerSettings());
     if (const QString error = server.listen(); !error.isEmpty()) {
         std::printf("cannot listen: %s\n", qPrintable(error));

@@ -2,14 +2,21 @@
 #include "cli/Command.h"
 #include "cli/ServeCommand.h"
 #include "http/JobSendService.h"
+#include "journal/Journal.h"
 #include "serial/Clock.h"
 
 namespace cli {
 namespace {
 
-std::unique_ptr<SendService> makeJobSendService(const ServeSetup& setup, QString&) {
+// The service on the journal of --journal, or the window's; refused when it cannot be opened.
+std::unique_ptr<SendService> makeJobSendService(const ServeSetup& setup, QString& error) {
     static RealClock clock; // the jobs' clock, for as long as the program serves
-    return std::make_unique<JobSendService>(setup.scales, clock);
+    const QString path =
+        setup.journalPath.isEmpty() ? journal::defaultJournalPath() : setup.journalPath;
+    std::unique_ptr<journal::Journal> journal = journal::Journal::open(path, &error);
+    if (!journal)
+        return nullptr;
+    return std::make_unique<JobSendService>(setup.scales, clock, std::move(journal));
 }
 
 int serveScales(const QStringList& args) {

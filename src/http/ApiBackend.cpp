@@ -99,7 +99,10 @@ ApiAnswer ApiBackend::scales() const {
 }
 
 ApiAnswer ApiBackend::journal(const JournalQuery& query) const {
-    return ApiAnswer::json(200, journalJson(service_.journal(query)));
+    const JournalPage page = service_.journal(query);
+    if (!page.error.isEmpty())
+        return ApiAnswer::error(503, page.error);
+    return ApiAnswer::json(200, journalJson(page));
 }
 
 ApiAnswer ApiBackend::health() const {

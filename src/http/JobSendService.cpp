@@ -1,5 +1,6 @@
 #include "http/JobSendService.h"
 
+#include "journal/Journal.h"
 #include "protocol/DownloadPlan.h"
 #include "tables/Table.h"
 
@@ -19,10 +20,37 @@ DownloadPlan planRows(const std::vector<Record>& rows, const DownloadSelection& 
     return planDownload(*table, QStringLiteral("request"), selection);
 }
 
+// A row the journal recorded, as the interface shows it: its record from the fields' texts.
+template <typename Record> Record recordOf(const journal::FieldTexts& fields) {
+    Record record;
+    const auto& kind = Record::kind().fields;
+    for (int f = 0; f < kind.size() && f < fields.size(); ++f) {
+        if (kind[f].kind == FieldKind::Text)
+            record.setText(f, fields[f].second);
+        else
+            record.setNumber(f, fields[f].second.toLongLong());
+    }
+    return record;
+}
+
+JournalEntry entryOf(const journal::RowRecord& row) {
+    JournalEntry entry;
+    entry.time = row.at;
+    entry.scale = row.run.start.scaleName;
+    if (row.run.start.kind == IngredRecord::kind().name)
+        entry.record = recordOf<IngredRecord>(row.row.fields);
+    else
+        entry.record = recordOf<PluRecord>(row.row.fields);
+    entry.accepted = row.row.accepted;
+    entry.retries = row.row.retries;
+    return entry;
+}
+
 } // namespace
 
-JobSendService::JobSendService(QList<ScaleEntry> scales, Clock& clock, const PortNames& names)
-    : scales_(std::move(scales)), clock_(clock), names_(names) {}
+JobSendService::JobSendService(QList<ScaleEntry> scales, Clock& clock,
+                               std::unique_ptr<journal::Journal> journal, const PortNames& names)
+    : scales_(std::move(scales)), clock_(clock), journal_(std::move(journal)), names_(names) {}
 
 JobSendService::~JobSendService() = default;
 
@@ -35,10 +63,6 @@ SendStart JobSendService::startSend(const SendRequest& request) {
         return {{},
                 Refusal::Invalid,
                 QStringLiteral("a send takes 1 to %1 rows, not %2").arg(capacity).arg(rowCount)};
-    if (request.changed)
-        return {{},
-                Refusal::Unavailable,
-                QStringLiteral("only the changed rows cannot be told without a send journal")};
     if (const QString busy = busyScale(request.scales); !busy.isEmpty())
         return {
             {}, Refusal::Busy, QStringLiteral("scale %1 is still busy with another job").arg(busy)};
@@ -62,7 +86,10 @@ SendStart JobSendService::startSend(const SendRequest& request) {
     const auto publish = [this, id = send.id, table = send.table, jobs = send.jobs.get()] {
         board_.put(statusOf(id, table, *jobs));
     };
-    connect(send.jobs.get(), &ScaleJobs::jobStarted, this, [this, publish](ScaleJob* job) {
+    // No file: the journal names the job the rows came with.
+    const RunFacts facts{QStringLiteral("HTTP job %1").arg(send.id), {}};
+    connect(send.jobs.get(), &ScaleJobs::jobStarted, this, [this, publish, facts](ScaleJob* job) {
+        job->setJournal(journal_->path(), facts);
         connect(job, &ScaleJob::progressed, this, publish);
         connect(job, &ScaleJob::stateChanged, this, publish);
         connect(job, &ScaleJob::finished, this, [this, job, publish] {
@@ -70,7 +97,7 @@ SendStart JobSendService::startSend(const SendRequest& request) {
             publish();
         });
     });
-    send.jobs->startAll(chosen, DownloadWork{plan, {}});
+    send.jobs->startAll(chosen, DownloadWork{plan, {}, request.changed});
     publish();
     sends_.push_back(std::move(send));
     return {sends_.back().id, Refusal::None, {}};
@@ -139,11 +166,41 @@ void JobSendService::forgetOldSends() {
 
 QList<ScaleStatus> JobSendService::scales() const {
     QList<ScaleStatus> list;
-    for (const ScaleEntry& scale : scales_)
-        list.append({scale, std::nullopt, QDateTime(), lastError_.value(scale.name)});
+    for (const ScaleEntry& scale : scales_) {
+        // The newest row the scale accepted; a scale the journal knows by name.
+        journal::RowFilter filter;
+        filter.scale = scale.name;
+        filter.newestFirst = true;
+        QDateTime lastSend;
+        journal_->sentRows(filter, [&lastSend](const journal::RowRecord& row) {
+            if (row.row.accepted)
+                lastSend = row.at;
+            return !lastSend.isValid();
+        });
+        list.append({scale, std::nullopt, lastSend, lastError_.value(scale.name)});
+    }
     return list;
 }
 
-JournalPage JobSendService::journal(const JournalQuery&) const {
-    return {};
+JournalPage JobSendService::journal(const JournalQuery& query) const {
+    journal::RowFilter filter;
+    filter.scale = query.scale;
+    if (query.plu) {
+        filter.kind = PluRecord::kind().name;
+        filter.number = query.plu;
+    }
+    filter.since = query.since;
+    filter.until = query.until;
+    filter.newestFirst = true;
+    filter.limit = query.limit + 1; // one more tells that there are more
+    JournalPage page;
+    page.error = journal_->sentRows(filter, [&](const journal::RowRecord& row) {
+        if (page.entries.size() == query.limit) {
+            page.more = true;
+            return false;
+        }
+        page.entries.append(entryOf(row));
+        return true;
+    });
+    return page;
 }

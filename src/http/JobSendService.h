@@ -7,18 +7,26 @@
 #include <QHash>
 #include <QObject>
 
+namespace journal {
+class Journal;
+} // namespace journal
+
 #include <deque>
 #include <memory>
 
 class Clock;
 
 // The program behind `scalectl serve`: each send is one ScaleJob per scale, each on a port
-// of its own, exactly as `scalectl download` runs them over several scales. A scale takes one
-// job at a time; a send that names a scale still busy is refused, never queued behind it.
+// of its own, exactly as `scalectl download` runs them over several scales, and recorded in
+// the send journal as they record. A scale takes one job at a time; a send that names a scale
+// still busy is refused, never queued behind it. The journal's questions are answered from
+// the same file.
 class JobSendService : public QObject, public SendService {
     Q_OBJECT
 public:
+    // `journal` is open; its file is where every job records.
     JobSendService(QList<ScaleEntry> scales, Clock& clock,
+                   std::unique_ptr<journal::Journal> journal,
                    const PortNames& names = PortNames::platformDefault());
     ~JobSendService() override; // cancels every job still running: no further byte
 
@@ -47,6 +55,7 @@ private:
 
     QList<ScaleEntry> scales_;
     Clock& clock_;
+    std::unique_ptr<journal::Journal> journal_;
     PortNames names_;
     std::deque<Send> sends_; // oldest first
     int nextId_ = 1;

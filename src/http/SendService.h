@@ -78,6 +78,7 @@ struct JournalEntry {
 struct JournalPage {
     QList<JournalEntry> entries;
     bool more = false; // the query matched more than `limit` entries
+    QString error;     // the journal cannot be read now ("journal PATH: reason"); else empty
 };
 
 class JobBoard;
