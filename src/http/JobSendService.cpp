@@ -1,6 +1,7 @@
 #include "http/JobSendService.h"
 
 #include "journal/Journal.h"
+#include "journal/ScaleHistory.h"
 #include "protocol/DownloadPlan.h"
 #include "tables/Table.h"
 
@@ -167,17 +168,10 @@ void JobSendService::forgetOldSends() {
 QList<ScaleStatus> JobSendService::scales() const {
     QList<ScaleStatus> list;
     for (const ScaleEntry& scale : scales_) {
-        // The newest row the scale accepted; a scale the journal knows by name.
-        journal::RowFilter filter;
-        filter.scale = scale.name;
-        filter.newestFirst = true;
-        QDateTime lastSend;
-        journal_->sentRows(filter, [&lastSend](const journal::RowRecord& row) {
-            if (row.row.accepted)
-                lastSend = row.at;
-            return !lastSend.isValid();
-        });
-        list.append({scale, std::nullopt, lastSend, lastError_.value(scale.name)});
+        const journal::ScaleHistory history = journal::scaleHistory(*journal_, scale.name);
+        // A failure of this server's own is the newest; else the journal's.
+        const QString lastError = lastError_.value(scale.name, history.errorReason);
+        list.append({scale, std::nullopt, history.lastSend, lastError});
     }
     return list;
 }
