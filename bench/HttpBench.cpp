@@ -5,6 +5,7 @@
 // Each request goes through the whole server: the library's reader, the routes, the body's
 // checks and the queued call to the Qt thread, which runs this program's event loop.
 #include "FakeSendService.h"
+#include "HttpBenchRequests.h"
 #include "http/ApiServer.h"
 
 #include <httplib.h>
@@ -29,21 +30,6 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string pluJson(int rows) {
-    QJsonArray array;
-    for (int i = 1; i <= rows; ++i)
-        array.append(QJsonObject{{"PluNo", i},
-                                 {"ItemCode", 100000 + i},
-                                 {"ItemName1", QStringLiteral("Item %1 first line").arg(i)},
-                                 {"ItemName2", "second line"},
-                                 {"UnitPrice", 199 + i},
-                                 {"ValidDate", 7},
-                                 {"Tare", 15},
-                                 {"GCode", 2},
-                                 {"MessageNo", i % 200}});
-    return QJsonDocument(QJsonObject{{"rows", array}}).toJson().toStdString();
-}
-
 std::string pluCsv(int rows) {
     std::string csv = "PLU No,Item Code,Item Name1,Item Name2,U/Price,Valid Date,Tare,G Code,"
                       "Message No\r\n";
@@ -55,9 +41,7 @@ std::string pluCsv(int rows) {
 }
 
 void timeSends(int port, const std::string& body, const char* type, const char* what) {
-    httplib::Client client("127.0.0.1", port);
-    client.set_keep_alive(true);
-    client.set_tcp_nodelay(true); // as curl and browsers do
+    httplib::Client client = benchClient(port);
     std::vector<double> ms;
     std::clock_t cpuStart = 0;
     for (int i = 0; i < 51; ++i) {
@@ -89,9 +73,7 @@ void timePolls(int port, const std::string& path) {
     const auto start = Clock::now();
     for (int c = 0; c < kClients; ++c)
         clients.emplace_back([&] {
-            httplib::Client client("127.0.0.1", port);
-            client.set_keep_alive(true);
-            client.set_tcp_nodelay(true); // as curl and browsers do
+            httplib::Client client = benchClient(port);
             for (int i = 0; i < kEach; ++i) {
                 const auto answer = client.Get(path.c_str());
                 if (!answer || answer->status != 200)

@@ -3,6 +3,7 @@
 // 1000 GET /v1/jobs/{id} over 10 connections every 2 s for as long as it runs (500 polls a
 // second). Prints the send's time per row both ways, how much the polls changed it, and the
 // time each batch of 1000 polls took.
+#include "HttpBenchRequests.h"
 #include "http/ApiServer.h"
 #include "http/JobSendService.h"
 #include "journal/Journal.h"
@@ -36,28 +37,6 @@ double msSince(Steady::time_point start) {
     return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
 }
 
-std::string pluJson() {
-    QJsonArray rows;
-    for (int i = 1; i <= kRows; ++i)
-        rows.append(QJsonObject{{"PluNo", i},
-                                {"ItemCode", 100000 + i},
-                                {"ItemName1", QStringLiteral("Item %1 first line").arg(i)},
-                                {"ItemName2", "second line"},
-                                {"UnitPrice", 199 + i},
-                                {"ValidDate", 7},
-                                {"Tare", 15},
-                                {"GCode", 2},
-                                {"MessageNo", i % 200}});
-    return QJsonDocument(QJsonObject{{"rows", rows}}).toJson().toStdString();
-}
-
-httplib::Client client(int port) {
-    httplib::Client c("127.0.0.1", port);
-    c.set_keep_alive(true);
-    c.set_tcp_nodelay(true); // as curl and browsers do
-    return c;
-}
-
 bool running(httplib::Client& c, const std::string& job) {
     const auto answer = c.Get(("/v1/jobs/" + job).c_str());
     return answer && answer->body.find("\"state\":\"running\"") != std::string::npos;
@@ -66,7 +45,7 @@ bool running(httplib::Client& c, const std::string& job) {
 // Sends the rows and watches the job every 20 ms until it has ended, while `load` runs in a
 // thread of its own until told to stop. The send's wall time.
 template <typename Load> double timeSend(int port, const std::string& body, Load load) {
-    auto c = client(port);
+    auto c = benchClient(port);
     const auto start = Steady::now();
     const auto answer = c.Post("/v1/plu", body, "application/json");
     if (!answer || answer->status != 202) {
@@ -94,7 +73,7 @@ double pollBatch(int port, const std::string& job, std::atomic<int>& failed) {
     const auto start = Steady::now();
     for (int i = 0; i < 10; ++i)
         clients.emplace_back([&] {
-            auto c = client(port);
+            auto c = benchClient(port);
             for (int n = 0; n < 100; ++n) {
                 const auto answer = c.Get(("/v1/jobs/" + job).c_str());
                 if (!answer || answer->status != 200)
@@ -135,7 +114,7 @@ int main(int argc, char** argv) {
     }
     const int port = server.port();
     std::thread bench([port] {
-        const std::string body = pluJson();
+        const std::string body = pluJson(kRows);
         const double quiet = timeSend(port, body, [](const std::string&, std::atomic<bool>&) {});
         std::vector<double> batches;
         std::atomic<int> failed = 0;
