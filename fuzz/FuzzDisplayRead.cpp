@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (clock.nowMs() > kLongestReadMs)
         fuzzFailure("the display read waited longer than its time limits allow");
     const QByteArray sent = link.written();
-    switch (result.outcome) {
-    case DisplayReadOutcome::Shown:
+    const Outcome outcome = result.ending.outcome;
+    if (outcome == Outcome::Done) {
         if (sent != QByteArray("\xA5\x06", 2))
             fuzzFailure("a display read sent more than the sync and the command");
         if (link.replies().size() != 2 || link.replies()[1].size() != 12 ||
@@ -37,23 +37,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             result.values.unitPrice != bigEndianValue(link.replies()[1], 4, 4) ||
             result.values.totalPrice != bigEndianValue(link.replies()[1], 8, 4))
             fuzzFailure("the values shown are not those of the twelve bytes received");
-        break;
-    case DisplayReadOutcome::NoRecord:
+    } else if (outcome == Outcome::GaveUp && result.recordMissing) {
         if (sent != QByteArray("\xA5\x06", 2))
             fuzzFailure("a display read sent more than the sync and the command");
         if (result.values.weight != 0 || result.values.unitPrice != 0 ||
             result.values.totalPrice != 0)
             fuzzFailure("a missing record must show as zeros");
-        break;
-    case DisplayReadOutcome::NoSync:
+    } else if (outcome == Outcome::GaveUp) {
         if (sent != QByteArray("\xA5", 1))
             fuzzFailure("the command was sent without the sync answer");
-        break;
-    case DisplayReadOutcome::LinkFailed:
-    case DisplayReadOutcome::Aborted:
-        if (result.error.isEmpty())
+    } else if (outcome == Outcome::PortLost || outcome == Outcome::Cancelled) {
+        if (result.ending.reason.isEmpty())
             fuzzFailure("a failed link must say why");
-        break;
+    } else {
+        fuzzFailure("a display read ends done, given up, with its port lost or cancelled");
     }
     return 0;
 }

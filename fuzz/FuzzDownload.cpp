@@ -68,7 +68,7 @@ void checkAccepted(const DownloadPlan& plan, const QList<Accepted>& accepted,
     }
 }
 
-void checkRetries(const QStringList& texts, DownloadOutcome outcome) {
+void checkRetries(const QStringList& texts, Outcome outcome) {
     int expected = 1;
     for (const QString& text : texts) {
         if (text.endsWith(kTransfered))
@@ -80,8 +80,7 @@ void checkRetries(const QStringList& texts, DownloadOutcome outcome) {
         if (++expected > scale::kStandardScale.retries.downloadRetries + 1)
             fuzzFailure("a row was retried more than five times");
     }
-    if (outcome == DownloadOutcome::GaveUp &&
-        expected != scale::kStandardScale.retries.downloadRetries + 1)
+    if (outcome == Outcome::GaveUp && expected != scale::kStandardScale.retries.downloadRetries + 1)
         fuzzFailure("the download gave up before the fifth retry failed");
 }
 
@@ -102,41 +101,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QStringList texts;
     QList<Accepted> accepted;
     int progressRows = 0;
-    const DownloadOutcome outcome = async::waitFor(runDownload(
-        plan, wire,
-        [&](const QString& text) {
-            texts.append(text);
-            if (text.endsWith(kTransfered))
-                accepted.append(
-                    {text.mid(plan.kind->acceptedText.size()).chopped(kTransfered.size()).toInt(),
-                     link.writes().size()});
-        },
-        [&](int done, int total) {
-            if (done != progressRows + (done == 0 ? 0 : 1) || total != plan.rows.size())
-                fuzzFailure("progress did not count the rows one by one");
-            progressRows = done;
-        }));
+    ExchangeEvents events;
+    events.status = [&](const QString& text) {
+        texts.append(text);
+        if (text.endsWith(kTransfered))
+            accepted.append(
+                {text.mid(plan.kind->acceptedText.size()).chopped(kTransfered.size()).toInt(),
+                 link.writes().size()});
+    };
+    events.progress = [&](int done, int total) {
+        if (done != progressRows + (done == 0 ? 0 : 1) || total != plan.rows.size())
+            fuzzFailure("progress did not count the rows one by one");
+        progressRows = done;
+    };
+    const Ending ending = async::waitFor(runDownload(plan, wire, events));
+    const Outcome outcome = ending.outcome;
 
     traceTexts(texts);
     const int rows = int(plan.rows.size());
     // A row the scale accepted is reported even when the reopen after it then fails; the
     // progress, which counts rows done, stops one short then.
-    const bool endedAfterAccept =
-        outcome == DownloadOutcome::LinkFailed || outcome == DownloadOutcome::Cancelled;
+    const bool endedAfterAccept = outcome == Outcome::PortLost || outcome == Outcome::Cancelled;
     if (accepted.size() > rows || (progressRows != accepted.size() &&
                                    !(endedAfterAccept && progressRows == accepted.size() - 1)))
         fuzzFailure("progress and the rows reported transferred disagree");
     checkAccepted(plan, accepted, link.writes());
     checkRetries(texts, outcome);
     const bool finished = accepted.size() == rows && !texts.isEmpty() && texts.last() == kTheEnd;
-    if ((outcome == DownloadOutcome::Finished) != finished)
+    if ((outcome == Outcome::Done) != finished)
         fuzzFailure("\" THE END \" and the outcome disagree");
-    if (outcome == DownloadOutcome::Refused || outcome == DownloadOutcome::Cancelled)
+    if (outcome == Outcome::Refused || outcome == Outcome::Cancelled)
         fuzzFailure("a download of a valid table with nobody cancelling was refused or cancelled");
-    if (outcome == DownloadOutcome::LinkFailed &&
+    if (outcome == Outcome::PortLost &&
         !texts.last().startsWith(QStringLiteral("Transfer stopped on port fuzz: ")))
         fuzzFailure("a failed link was not named in the last text");
-    if (outcome != DownloadOutcome::LinkFailed && !link.isOpen())
+    if (outcome != Outcome::PortLost && !link.isOpen())
         fuzzFailure("the port was left closed");
     if (clock.nowMs() > rows * kAttemptsPerRow * kLongestAttemptMs)
         fuzzFailure("the download waited longer than its retries allow");

@@ -48,7 +48,7 @@ bool sameTable(const PluTable& a, const PluTable& b) {
     return a.count == b.count && a.records == b.records && a.grid.all() == b.grid.all();
 }
 
-void checkRetries(const QStringList& texts, UploadOutcome outcome) {
+void checkRetries(const QStringList& texts, Outcome outcome) {
     int expected = 1;
     for (const QString& text : texts) {
         if (text.endsWith(kReceived))
@@ -60,9 +60,8 @@ void checkRetries(const QStringList& texts, UploadOutcome outcome) {
         if (++expected > scale::kStandardScale.retries.uploadRetries + 1)
             fuzzFailure("a number was retried more than four times");
     }
-    if (outcome == UploadOutcome::Aborted &&
-        expected != scale::kStandardScale.retries.uploadRetries + 1)
-        fuzzFailure("the upload was aborted before the fourth retry failed");
+    if (outcome == Outcome::GaveUp && expected != scale::kStandardScale.retries.uploadRetries + 1)
+        fuzzFailure("the upload gave up before the fourth retry failed");
 }
 
 } // namespace
@@ -87,19 +86,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QStringList texts;
     int asked = 0;
     bool replacedSignalled = false;
-    UploadReporting reporting;
-    reporting.status = [&](const QString& text) { texts.append(text); };
-    reporting.progress = [&](int done, int) { asked = done; };
-    reporting.tableReplaced = [&] {
+    ExchangeEvents events;
+    events.status = [&](const QString& text) { texts.append(text); };
+    events.progress = [&](int done, int) { asked = done; };
+    UploadEngine engine(wire, table, events, [&] {
         if (replacedSignalled || table.count != 0)
             fuzzFailure("the table was replaced twice or not emptied first");
         replacedSignalled = true;
-    };
-    UploadEngine engine(wire, table, reporting);
+    });
     const UploadResult result = async::waitFor(engine.run(selection));
 
     traceTexts(texts);
-    if (result.outcome == UploadOutcome::Refused) {
+    if (result.ending.outcome == Outcome::Refused) {
         if (!link.writes().isEmpty() || !sameTable(table, openTable()))
             fuzzFailure("a refused upload sent bytes or changed the table");
         return 0;
@@ -116,10 +114,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzFailure("the count differs from the records reported received");
     if (table.count < 0 || table.count > scale::kStandardScale.pluCapacity)
         fuzzFailure("the count left the table's range");
-    checkRetries(texts, result.outcome);
-    if (result.outcome == UploadOutcome::Cancelled)
+    checkRetries(texts, result.ending.outcome);
+    if (result.ending.outcome == Outcome::Cancelled)
         fuzzFailure("an upload nobody cancelled was cancelled");
-    if (result.outcome != UploadOutcome::LinkFailed && !link.isOpen())
+    if (result.ending.outcome != Outcome::PortLost && !link.isOpen())
         fuzzFailure("the port was left closed");
     if (clock.nowMs() > asked * kAttemptsPerNumber * kLongestAttemptMs)
         fuzzFailure("the upload waited longer than its retries allow");

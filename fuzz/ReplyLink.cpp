@@ -16,7 +16,7 @@ ReplyLink::ReplyLink(const uint8_t* data, size_t size, ManualClock& clock)
     clock.setOnWait([this](qint64) { deliverLate(); });
 }
 
-bool ReplyLink::open() {
+bool ReplyLink::openNow() {
     if (refuseNextOpen_) {
         refuseNextOpen_ = false;
         error_ = QStringLiteral("device refused");

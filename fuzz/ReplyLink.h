@@ -27,7 +27,7 @@ public:
     ReplyLink(const uint8_t* data, size_t size, ManualClock& clock);
 
     QString name() const override { return QStringLiteral("fuzz"); }
-    bool open() override;
+    async::Task<bool> open() override { co_return openNow(); }
     void close() override;
     bool isOpen() const override { return open_; }
     QString errorString() const override { return error_; }
@@ -41,6 +41,7 @@ public:
     const QList<QByteArray>& replies() const { return replies_; }
 
 private:
+    bool openNow();
     void answer();
     void deliverLate();
 
