@@ -25,16 +25,16 @@ scaledesk_enable_deb_src() {
 # version in DIR/PACKAGE-UPSTREAM_VERSION, with Debian's patches applied; fetched once and
 # kept (DIR is a cache). Prints the tree's path.
 scaledesk_debian_source() {
-    local spec=$1 dir
+    local wanted=$1 dir
     mkdir -p "$2" && dir=$(realpath "$2")
-    local package=${spec%%=*} version=${spec#*=}
+    local package=${wanted%%=*} version=${wanted#*=}
     local upstream=${version#*:}
     upstream=${upstream%-*}
     local tree="$dir/$package-$upstream"
     if [ ! -f "$tree/.scaledesk-unpacked" ]; then
         scaledesk_enable_deb_src >&2
         rm -rf "$tree"
-        (cd "$dir" && apt-get source -qq --download-only "$spec" >&2 &&
+        (cd "$dir" && apt-get source -qq --download-only "$wanted" >&2 &&
             dpkg-source -x "${package}_${version#*:}.dsc" "$tree" >/dev/null) ||
             return 1
         touch "$tree/.scaledesk-unpacked"

@@ -49,9 +49,9 @@ std::optional<RequestProblem> checkRows(const std::vector<Record>& rows,
         if (!encoded.ok()) {
             // The encoder's texts start with the field they are about.
             QString field;
-            for (const FieldSpec& spec : fields)
-                if (encoded.error.startsWith(spec.name + QLatin1Char(' ')))
-                    field = spec.name;
+            for (const FieldSpec& described : fields)
+                if (encoded.error.startsWith(described.name + QLatin1Char(' ')))
+                    field = described.name;
             return problemAt(row, field, encoded.error);
         }
     }
