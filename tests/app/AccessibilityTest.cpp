@@ -127,4 +127,32 @@ TEST(Accessibility, TheInPlaceEditBoxIsReadable) {
     EXPECT_EQ(accessibleText(box, QAccessible::Value), QStringLiteral("12"));
 }
 
+// Tab moves through each page's controls in the order the operator has always met them.
+TEST(Accessibility, TabOrderOfEachPage) {
+    frmMain window;
+    window.show();
+    const QStringList expected = {
+        "optCom1 optCom2 optComOther cboComOther cmdPortOpen cmdPortClose",
+        "txtWeight txtUnitPrice txtTotalPrice cmdVFDUpdate",
+        "grdPLU txtEditGrid txtFindPLU cmdFindNextPLU",
+        "cmdPLUDownload optDownOnePLU optDownMultiplePLU optDownAllPLU txtDownOnePluNo "
+        "txtDownStartPluNo txtDownEndPluNo cmdINGREDDownload optDownOneINGRED "
+        "optDownMultipleINGRED optDownAllINGRED txtDownOneIngredNo txtDownStartIngredNo "
+        "txtDownEndIngredNo chkDownVerifyPLU chkDownBackupPLU chkDownChangedOnly",
+        "cmdPLUUpload cmdPLUCompare optUpOnePLU optUpAllPLU txtUpOnePluNo",
+        "grdINGRED txtEditGrid1 txtFindINGRED cmdFindNextINGRED",
+        "grdScales cmdScaleAdd cmdScaleEdit cmdScaleRemove cmdScalesImport cmdScalesExport "
+        "cmdSendPLU cmdSendINGRED chkScalesChangedOnly cmdReadDisplays cmdScalesCompare "
+        "cmdScaleCancel cmdScalesCancelAll"};
+    ASSERT_EQ(window.tabs()->count(), expected.size());
+    for (int i = 0; i < window.tabs()->count(); ++i) {
+        QWidget* page = window.tabs()->widget(i);
+        QStringList names;
+        for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain())
+            if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) &&
+                !w->objectName().isEmpty())
+                names << w->objectName();
+        EXPECT_EQ(names.join(QLatin1Char(' ')), expected[i]) << page->objectName().toStdString();
+    }
+}
 } // namespace
