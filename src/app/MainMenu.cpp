@@ -3,7 +3,7 @@
 #include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/LineLogPane.h"
-#include "app/WorkbookMenu.h"
+#include "app/TablePane.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -17,91 +17,16 @@ QAction* addItem(QMenu* menu, const QString& caption, const QString& name) {
     return action;
 }
 
-// Every item of `menu` and its submenus except Exit: they change a table or touch a file.
-QList<QAction*> fileCommandsOf(QMenu* menu) {
-    QList<QAction*> commands;
-    for (QAction* action : menu->actions()) {
-        if (QMenu* submenu = action->menu())
-            commands += fileCommandsOf(submenu);
-        else if (!action->isSeparator() &&
-                 !action->objectName().startsWith(QLatin1String("mnuFileExit")))
-            commands.append(action);
-    }
-    return commands;
-}
-
-void addSeparator(QMenu* menu, const QString& name) {
-    menu->addSeparator()->setObjectName(name);
-}
-
-// One item per workbook form, named by `name` of its format and running `command` with it.
-template <typename Command>
-void addWorkbookItems(QMenu* menu, QString workbookmenu::Format::*name, const Command& command) {
-    for (const workbookmenu::Format& format : workbookmenu::formats())
-        QObject::connect(addItem(menu, format.caption, format.*name), &QAction::triggered, menu,
-                         [&format, command] { command(format); });
-}
-
-QMenu* addSubmenu(QMenu* menu, const QString& caption, const QString& name) {
-    QMenu* submenu = menu->addMenu(caption);
-    submenu->setObjectName(name);
-    submenu->menuAction()->setObjectName(name + QStringLiteral("Action"));
-    return submenu;
-}
-
 } // namespace
 
+// The menu bar: each table's menu (TablePaneMenu.cpp), Edit, View and About.
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
-
-    QMenu* plu = bar->addMenu(QStringLiteral("PLU"));
-    plu->setObjectName(QStringLiteral("mnuPLU"));
-    connect(addItem(plu, QStringLiteral("New"), QStringLiteral("mnuFileNew")), &QAction::triggered,
-            this, &frmMain::mnuFileNew_Click);
-    QMenu* pluOpen = addSubmenu(plu, QStringLiteral("Open"), QStringLiteral("mnuO"));
-    connect(addItem(pluOpen, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileOpen")),
-            &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    addSeparator(pluOpen, QStringLiteral("mnuSep1"));
-    addWorkbookItems(pluOpen, &workbookmenu::Format::pluOpen, [this](const auto& format) {
-        workbookmenu::importWorkbook(*this, plu_, *dlgFile, format);
-    });
-    QMenu* pluSave = addSubmenu(plu, QStringLiteral("Save"), QStringLiteral("mnuS"));
-    connect(addItem(pluSave, QStringLiteral("PLU File( *.PLU)"), QStringLiteral("mnuFileSave")),
-            &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    addSeparator(pluSave, QStringLiteral("mnuSep2"));
-    addWorkbookItems(pluSave, &workbookmenu::Format::pluSave, [this](const auto& format) {
-        workbookmenu::exportWorkbook(*this, plu_, *dlgFile, format);
-    });
-    addSeparator(plu, QStringLiteral("mnuSep3"));
-    connect(addItem(plu, QStringLiteral("Exit"), QStringLiteral("mnuFileExit")),
-            &QAction::triggered, this, &frmMain::mnuFileExit_Click);
-
-    QMenu* ingred = bar->addMenu(QStringLiteral("INGRED"));
-    ingred->setObjectName(QStringLiteral("mnuINGRED"));
-    connect(addItem(ingred, QStringLiteral("New"), QStringLiteral("mnuFileNew1")),
-            &QAction::triggered, this, &frmMain::mnuFileNew1_Click);
-    QMenu* ingredOpen = addSubmenu(ingred, QStringLiteral("Open"), QStringLiteral("mnuO1"));
-    connect(addItem(ingredOpen, QStringLiteral("INGRED File( *.INGRED)"),
-                    QStringLiteral("mnuFileOpen1")),
-            &QAction::triggered, this, &frmMain::mnuFileOpen1_Click);
-    addSeparator(ingredOpen, QStringLiteral("mnuSep4"));
-    addWorkbookItems(ingredOpen, &workbookmenu::Format::ingredOpen, [this](const auto& format) {
-        workbookmenu::importWorkbook(*this, ingred_, *dlgFile, format);
-    });
-    QMenu* ingredSave = addSubmenu(ingred, QStringLiteral("Save"), QStringLiteral("mnuFi"));
-    connect(addItem(ingredSave, QStringLiteral("INGRED File( *.INGRED)"),
-                    QStringLiteral("mnuFileSave1")),
-            &QAction::triggered, this, &frmMain::mnuFileSave1_Click);
-    addSeparator(ingredSave, QStringLiteral("mnuSep5"));
-    addWorkbookItems(ingredSave, &workbookmenu::Format::ingredSave, [this](const auto& format) {
-        workbookmenu::exportWorkbook(*this, ingred_, *dlgFile, format);
-    });
-    addSeparator(ingred, QStringLiteral("mnuSep6"));
-    connect(addItem(ingred, QStringLiteral("Exit"), QStringLiteral("mnuFileExit1")),
-            &QAction::triggered, this, &frmMain::mnuFileExit1_Click);
-
-    fileCommands_ = fileCommandsOf(plu) + fileCommandsOf(ingred);
+    for (TablePane* pane : panes()) {
+        pane->addMenu(bar);
+        fileCommands_ += pane->fileCommands();
+    }
 
     editMenu_ = bar->addMenu(QStringLiteral("Edit"));
     editMenu_->setObjectName(QStringLiteral("mnuEdit"));
@@ -139,9 +64,9 @@ void frmMain::buildEditMenu(QMenu* edit) {
     edit->clear();
     QWidget* page = SSTab->currentWidget();
     GridView* grid = nullptr;
-    for (GridView* candidate : {grdPLU, grdINGRED})
-        if (page && page->isAncestorOf(candidate))
-            grid = candidate;
+    for (TablePane* pane : panes())
+        if (page == pane->page())
+            grid = pane->grid();
     if (!grid) {
         edit->addAction(QStringLiteral("Open the PLU or INGRED tab to edit a table"))
             ->setEnabled(false);

@@ -1,4 +1,5 @@
 #include "app/GridView.h"
+#include "app/TablePane.h"
 #include "app/frmMain.h"
 
 #include <QLineEdit>
@@ -15,7 +16,7 @@ void frmMain::cmdPLUUpload_Click() {
     LineJobHooks hooks;
     hooks.prepare = [this](ScaleJob& job) {
         connect(&job, &ScaleJob::uploadTableReplaced, this, [this, &job] {
-            grdPLU->setGrid(&job.uploadedTable()->grid);
+            pluPane_->grid()->setGrid(&job.uploadedTable()->grid);
             setSourcePath(QStringLiteral("?"));
         });
     };
@@ -27,7 +28,7 @@ void frmMain::cmdPLUUpload_Click() {
             plu_.records = received.records;
             plu_.count = received.count;
         }
-        grdPLU->setGrid(&plu_.grid);
+        pluPane_->grid()->setGrid(&plu_.grid);
     };
     startLineJob(UploadWork{{optUpOnePLU->isChecked(), txtUpOnePluNo->text()}},
                  TransferSession::Kind::Transfer, std::move(hooks));

@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
+#include "app/DownloadColumn.h"
 #include "app/PortComboBox.h"
+#include "app/TablePane.h"
 #include "serial/PortExamples.h"
 
 #include <QPushButton>
@@ -19,14 +21,15 @@ frmMain::PortChoice frmMain::chosenPort() const {
 
 void frmMain::setPortButtons(PortState state) {
     const QList<QWidget*> closedOnly{cmdPortOpen, optCom1, optCom2, optComOther, cboComOther};
+    QList<QWidget*> openOnly{cmdVFDUpdate, cmdPLUUpload, cmdPLUCompare}; // they use the line
+    for (const TablePane* pane : panes())
+        openOnly.append(pane->downloadColumn()->button());
     QList<QWidget*> enabled{cmdPortClose}; // it cancels a connection attempt, too
     if (state == PortState::Open)
-        enabled += {cmdVFDUpdate, cmdPLUDownload, cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
+        enabled += openOnly;
     if (state == PortState::Closed)
         enabled = closedOnly;
-    QList<QWidget*> disabled = closedOnly;
-    disabled += {cmdPortClose,      cmdVFDUpdate, cmdPLUDownload,
-                 cmdINGREDDownload, cmdPLUUpload, cmdPLUCompare};
+    const QList<QWidget*> disabled = closedOnly + QList<QWidget*>{cmdPortClose} + openOnly;
     // Enable before disabling, and keep a keyboard user on the port buttons: when the
     // focused button is switched off, its partner takes the focus.
     const bool focusOnPortButton = cmdPortOpen->hasFocus() || cmdPortClose->hasFocus();

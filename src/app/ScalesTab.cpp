@@ -2,9 +2,11 @@
 
 #include "app/AppInfo.h"
 #include "app/CompareDialog.h"
+#include "app/Controls.h"
+#include "app/DownloadColumn.h"
 #include "app/ScaleEditDialog.h"
-#include "app/ScalesSend.h"
-#include "app/frmMain.h"
+#include "app/ScaleStateText.h"
+#include "app/TablePane.h"
 #include "jobs/ScaleJobs.h"
 #include "jobs/ScaleList.h"
 
@@ -23,53 +25,14 @@ enum Column { ColName, ColPort, ColState, ColProgress };
 constexpr int kJobRole = Qt::UserRole + 1; // the row's job, while it has one
 const QString kListFilter = QStringLiteral("Scale list (*.txt)");
 
-QPushButton* makeButton(QWidget* parent, const QString& caption, const QString& name) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
-// What a row's "State" column says about its job; `retry` is the last "Retry #n" announced.
-QString stateTextOf(const ScaleJob& job, int retry) {
-    const JobResult& result = job.result();
-    const bool displayRead = std::holds_alternative<DisplayWork>(job.work());
-    switch (result.state) {
-    case JobState::Waiting:
-        return QStringLiteral("waiting");
-    case JobState::Sending:
-        if (displayRead || result.rowsTotal == 0)
-            return QStringLiteral("reading");
-        return QStringLiteral("sending row %1 of %2")
-            .arg(qMin(result.rowsDone + 1, result.rowsTotal))
-            .arg(result.rowsTotal);
-    case JobState::Retrying:
-        return QStringLiteral("retrying (%1%2)").arg(transfer_texts::kRetry).arg(retry);
-    case JobState::Done:
-        if (displayRead) {
-            const DisplayValues values = job.display();
-            return QStringLiteral("done: weight %1, unit price %2, total price %3")
-                .arg(values.weight)
-                .arg(values.unitPrice)
-                .arg(values.totalPrice);
-        }
-        if (!job.endText().isEmpty())
-            return QStringLiteral("done: %1").arg(job.endText()); // "Compare: 2 differences"
-        return QStringLiteral("done");
-    case JobState::Failed:
-        return QStringLiteral("failed: %1").arg(result.lastText);
-    case JobState::Cancelled:
-        return QStringLiteral("cancelled");
-    }
-    return {};
-}
-
 std::unique_ptr<QSettings> userSettings() {
     return std::make_unique<QSettings>(appinfo::productName(), appinfo::productName());
 }
 
 } // namespace
 
-ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window_(window) {
+ScalesTab::ScalesTab(ScalesTabHost& host, const QList<TablePane*>& panes, QWidget* parent)
+    : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("tabScales"));
     setAccessibleName(QStringLiteral("Scales"));
     grdScales_ = new QTreeWidget(this);
@@ -84,29 +47,36 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     grdScales_->setColumnWidth(ColPort, 160);
     grdScales_->setColumnWidth(ColProgress, 160);
 
-    cmdScaleAdd_ = makeButton(this, QStringLiteral("Add..."), QStringLiteral("cmdScaleAdd"));
-    cmdScaleEdit_ = makeButton(this, QStringLiteral("Edit..."), QStringLiteral("cmdScaleEdit"));
-    cmdScaleRemove_ = makeButton(this, QStringLiteral("Remove"), QStringLiteral("cmdScaleRemove"));
+    cmdScaleAdd_ = controls::button(this, QStringLiteral("Add..."), QStringLiteral("cmdScaleAdd"));
+    cmdScaleEdit_ =
+        controls::button(this, QStringLiteral("Edit..."), QStringLiteral("cmdScaleEdit"));
+    cmdScaleRemove_ =
+        controls::button(this, QStringLiteral("Remove"), QStringLiteral("cmdScaleRemove"));
     cmdScalesImport_ =
-        makeButton(this, QStringLiteral("Import list..."), QStringLiteral("cmdScalesImport"));
+        controls::button(this, QStringLiteral("Import list..."), QStringLiteral("cmdScalesImport"));
     cmdScalesExport_ =
-        makeButton(this, QStringLiteral("Export list..."), QStringLiteral("cmdScalesExport"));
-    cmdSendPLU_ = makeButton(this, QStringLiteral("Send PLU"), QStringLiteral("cmdSendPLU"));
-    cmdSendINGRED_ =
-        makeButton(this, QStringLiteral("Send INGRED"), QStringLiteral("cmdSendINGRED"));
+        controls::button(this, QStringLiteral("Export list..."), QStringLiteral("cmdScalesExport"));
+    for (TablePane* pane : panes) {
+        const QString caption = pane->look().caption;
+        QPushButton* send = controls::button(this, QStringLiteral("Send ") + caption,
+                                             QStringLiteral("cmdSend") + caption);
+        connect(send, &QPushButton::clicked, this, [this, pane] { sendTable(*pane); });
+        sendButtons_.append(send);
+    }
     chkScalesChangedOnly_ = new QCheckBox(QStringLiteral("Only changed rows"), this);
     chkScalesChangedOnly_->setObjectName(QStringLiteral("chkScalesChangedOnly"));
     chkScalesChangedOnly_->setToolTip(QStringLiteral(
         "Send each scale only the rows that differ from what the send journal says it holds"));
     cmdReadDisplays_ =
-        makeButton(this, QStringLiteral("Read display"), QStringLiteral("cmdReadDisplays"));
+        controls::button(this, QStringLiteral("Read display"), QStringLiteral("cmdReadDisplays"));
     cmdScalesCompare_ =
-        makeButton(this, QStringLiteral("Compare"), QStringLiteral("cmdScalesCompare"));
+        controls::button(this, QStringLiteral("Compare"), QStringLiteral("cmdScalesCompare"));
     cmdScalesCompare_->setToolTip(
         QStringLiteral("Read each ticked scale's PLUs and list what differs from the PLU table"));
-    cmdScaleCancel_ = makeButton(this, QStringLiteral("Cancel"), QStringLiteral("cmdScaleCancel"));
+    cmdScaleCancel_ =
+        controls::button(this, QStringLiteral("Cancel"), QStringLiteral("cmdScaleCancel"));
     cmdScalesCancelAll_ =
-        makeButton(this, QStringLiteral("Cancel all"), QStringLiteral("cmdScalesCancelAll"));
+        controls::button(this, QStringLiteral("Cancel all"), QStringLiteral("cmdScalesCancelAll"));
 
     auto* listButtons = new QHBoxLayout;
     for (QPushButton* button : {cmdScaleAdd_, cmdScaleEdit_, cmdScaleRemove_})
@@ -115,8 +85,9 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     listButtons->addWidget(cmdScalesImport_);
     listButtons->addWidget(cmdScalesExport_);
     auto* jobButtons = new QHBoxLayout;
-    for (QPushButton* button : {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesCompare_,
-                                cmdScaleCancel_, cmdScalesCancelAll_})
+    for (QPushButton* button :
+         sendButtons_ + QList<QPushButton*>{cmdReadDisplays_, cmdScalesCompare_, cmdScaleCancel_,
+                                            cmdScalesCancelAll_})
         jobButtons->addWidget(button);
     jobButtons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
@@ -130,8 +101,6 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
     connect(cmdScaleRemove_, &QPushButton::clicked, this, &ScalesTab::removeScale);
     connect(cmdScalesImport_, &QPushButton::clicked, this, &ScalesTab::importList);
     connect(cmdScalesExport_, &QPushButton::clicked, this, &ScalesTab::exportList);
-    connect(cmdSendPLU_, &QPushButton::clicked, this, [this] { sendTable(true); });
-    connect(cmdSendINGRED_, &QPushButton::clicked, this, [this] { sendTable(false); });
     connect(cmdReadDisplays_, &QPushButton::clicked, this, &ScalesTab::readDisplays);
     connect(cmdScalesCompare_, &QPushButton::clicked, this, &ScalesTab::compareTables);
     connect(cmdScaleCancel_, &QPushButton::clicked, this, &ScalesTab::cancelSelected);
@@ -141,8 +110,6 @@ ScalesTab::ScalesTab(frmMain& window, QWidget* parent) : QWidget(parent), window
         if (!loading_)
             save(); // a tick set or cleared
     });
-    // Exit and the window's close: every job ends here, with no further byte.
-    connect(&window_, &frmMain::exitRequested, this, &ScalesTab::cancelAll);
 
     entryFunction_ = [this](const ScaleEntry& start, const QList<ScaleEntry>& others,
                             std::function<void(const ScaleEntry&)> done) {
@@ -185,7 +152,7 @@ void ScalesTab::addScale() {
     entryFunction_({}, scales(), [this](const ScaleEntry& entry) {
         const QString problem = scaleEntryProblem(entry, scales());
         if (!problem.isEmpty()) {
-            window_.showStatus(problem);
+            host_.showStatus(problem);
             return;
         }
         addRow(entry, true);
@@ -207,7 +174,7 @@ void ScalesTab::editScale() {
         if (grdScales_->indexOfTopLevelItem(row) < 0 || jobOf(row))
             return;
         if (!problem.isEmpty()) {
-            window_.showStatus(problem);
+            host_.showStatus(problem);
             return;
         }
         const bool wasLoading = std::exchange(loading_, true);
@@ -235,7 +202,7 @@ void ScalesTab::importList() {
         return;
     const ScaleListResult list = readScaleList(*path);
     if (!list.ok()) {
-        window_.showStatus(QStringLiteral("Cannot import \"%1\": %2").arg(*path, list.error));
+        host_.showStatus(QStringLiteral("Cannot import \"%1\": %2").arg(*path, list.error));
         return;
     }
     // The file's list takes the place of the tab's, every scale ticked.
@@ -244,7 +211,7 @@ void ScalesTab::importList() {
         addRow(entry, true);
     save();
     updateButtons();
-    window_.showStatus(
+    host_.showStatus(
         QStringLiteral("%1 scales imported from %2").arg(list.scales.size()).arg(*path));
 }
 
@@ -253,20 +220,26 @@ void ScalesTab::exportList() {
     if (!path)
         return;
     const QString error = writeScaleList(*path, scales());
-    window_.showStatus(
+    host_.showStatus(
         error.isEmpty() ? QStringLiteral("%1 scales exported to %2").arg(scales().size()).arg(*path)
                         : QStringLiteral("Cannot export \"%1\": %2").arg(*path, error));
 }
 
-void ScalesTab::sendTable(bool plu) {
+void ScalesTab::sendTable(TablePane& pane) {
     if (jobs_ && jobs_->running())
         return;
-    const std::optional<DownloadPlan> plan =
-        plu ? planFromDownloadTab(window_, window_.pluTable())
-            : planFromDownloadTab(window_, window_.ingredTable());
-    if (plan)
-        startJobs(DownloadWork{*plan, plu ? pluChecksFromDownloadTab(window_) : DownloadChecks{},
-                               chkScalesChangedOnly_->isChecked()});
+    // The unsaved edits are settled as a download settles them; each scale's backup file is
+    // named after it.
+    if (!pane.settleBeforeDownload())
+        return;
+    const DownloadColumn& column = *pane.downloadColumn();
+    DownloadPlan plan = pane.table().planDownload(host_.sourcePath(), column.selection());
+    if (plan.refused()) {
+        host_.showStatus(plan.refusal);
+        return;
+    }
+    startJobs(DownloadWork{std::move(plan), column.checks([this] { return host_.backupFolder(); }),
+                           chkScalesChangedOnly_->isChecked()});
 }
 
 void ScalesTab::readDisplays() {
@@ -280,8 +253,8 @@ void ScalesTab::compareTables() {
         return;
     // The jobs compare with the records as they are now; later edits do not reach them.
     auto table = std::make_shared<PluTable>();
-    table->records = window_.pluTable().records;
-    table->count = window_.pluTable().count;
+    table->records = host_.comparedTable().records;
+    table->count = host_.comparedTable().count;
     startJobs(CompareWork{std::move(table)});
 }
 
@@ -291,7 +264,8 @@ void ScalesTab::showDifferences(const ScaleJob& job) {
     auto* dialog = new CompareDialog(
         this, [this] { return pathFunction_(true, QStringLiteral("CSV File (*.csv)")); });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &CompareDialog::statusText, &window_, &frmMain::showStatus);
+    connect(dialog, &CompareDialog::statusText, this,
+            [this](const QString& text) { host_.showStatus(text); });
     dialog->show(QStringLiteral("%1 (%2)").arg(job.scale().name, job.scale().port),
                  job.differences());
 }
@@ -299,11 +273,11 @@ void ScalesTab::showDifferences(const ScaleJob& job) {
 void ScalesTab::startJobs(const JobWork& work) {
     const QList<ScaleEntry> ticked = tickedScales();
     if (ticked.isEmpty()) {
-        window_.showStatus(QStringLiteral("Tick the scales first"));
+        host_.showStatus(QStringLiteral("Tick the scales first"));
         return;
     }
     // A fresh group each time: the window's clock may have been replaced since the last.
-    jobs_ = std::make_unique<ScaleJobs>(window_.clock(), window_.portNames());
+    jobs_ = std::make_unique<ScaleJobs>(host_.clock(), host_.portNames());
     const bool oneStep = // no rows to count
         std::holds_alternative<DisplayWork>(work) || std::holds_alternative<CompareWork>(work);
     const bool compare = std::holds_alternative<CompareWork>(work);
@@ -313,10 +287,10 @@ void ScalesTab::startJobs(const JobWork& work) {
         row->setText(ColState, {});
         grdScales_->removeItemWidget(row, ColProgress);
     }
-    const QString journal = window_.journalPath();
+    const QString journal = host_.journalPath();
     const RunFacts facts = std::holds_alternative<DisplayWork>(work)
                                ? RunFacts{}
-                               : RunFacts::ofFile(window_.sourcePath());
+                               : RunFacts::ofFile(host_.sourcePath());
     connect(jobs_.get(), &ScaleJobs::jobStarted, this, [=, this](ScaleJob* job) {
         job->setJournal(journal, facts);
         QTreeWidgetItem* row = nullptr;
@@ -326,7 +300,7 @@ void ScalesTab::startJobs(const JobWork& work) {
         if (!row)
             return;
         row->setData(ColName, kJobRole, QVariant::fromValue(static_cast<QObject*>(job)));
-        job->setLineLog(&window_.lineLog()); // each line names its port
+        job->setLineLog(&host_.lineLog()); // each line names its port
         auto* bar = new QProgressBar;
         bar->setObjectName(QStringLiteral("barScaleProgress"));
         bar->setRange(0, oneStep ? 1 : 0);
@@ -348,7 +322,7 @@ void ScalesTab::startJobs(const JobWork& work) {
                 bar->setValue(result.rowsDone);
             }
             const bool wasLoading = std::exchange(loading_, true);
-            row->setText(ColState, stateTextOf(*job, *lastRetry));
+            row->setText(ColState, scaleStateText(*job, *lastRetry));
             loading_ = wasLoading;
         };
         refresh();
@@ -392,7 +366,7 @@ ScaleJob* ScalesTab::jobOf(const QTreeWidgetItem* row) const {
 void ScalesTab::updateButtons() {
     const bool running = jobs_ && jobs_->running();
     for (QPushButton* button :
-         {cmdSendPLU_, cmdSendINGRED_, cmdReadDisplays_, cmdScalesCompare_, cmdScalesImport_})
+         sendButtons_ + QList<QPushButton*>{cmdReadDisplays_, cmdScalesCompare_, cmdScalesImport_})
         button->setEnabled(!running);
     cmdScalesCancelAll_->setEnabled(running);
     QTreeWidgetItem* current = grdScales_->currentItem();

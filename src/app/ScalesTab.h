@@ -2,6 +2,9 @@
 
 #include "jobs/ScaleEntry.h"
 #include "jobs/ScaleJob.h"
+#include "serial/Clock.h"
+#include "serial/LineLog.h"
+#include "serial/LinkFactory.h"
 
 #include <QList>
 #include <QWidget>
@@ -16,16 +19,33 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class ScaleJobs;
-class frmMain;
+class TablePane;
+
+// What tab "Scales" needs of the window around it.
+class ScalesTabHost {
+public:
+    virtual void showStatus(const QString& text) = 0;
+    virtual QString sourcePath() const = 0;  // the "Source" box, recorded with each send
+    virtual QString journalPath() const = 0; // where every job records
+    virtual QString backupFolder() const = 0;
+    virtual Clock& clock() const = 0;
+    virtual const PortNames& portNames() const = 0;
+    virtual LineLog& lineLog() = 0;                    // each line names its port
+    virtual const PluTable& comparedTable() const = 0; // what "Compare" holds the scales against
+
+protected:
+    ~ScalesTabHost() = default;
+};
 
 // Tab "Scales": the store's scales, each with a tick, its name and port, and the state and
-// progress of its job. The ticked scales get the PLU or INGRED table, or have their display
+// progress of its job. The ticked scales get a table ("Send PLU", "Send INGRED": one button
+// per pane, sending the rows its column on tab "Download" chooses), or have their display
 // read, all at once; a scale that fails never stops the others. The list and its ticks are
 // kept in the user's settings.
 class ScalesTab : public QWidget {
     Q_OBJECT
 public:
-    ScalesTab(frmMain& window, QWidget* parent = nullptr);
+    ScalesTab(ScalesTabHost& host, const QList<TablePane*>& panes, QWidget* parent = nullptr);
     ~ScalesTab() override;
 
     QList<ScaleEntry> scales() const;
@@ -45,6 +65,7 @@ public:
     void setPathFunction(PathFunction function) { pathFunction_ = std::move(function); }
 
     const ScaleJobs* jobs() const { return jobs_.get(); }
+    void cancelAll(); // Exit and the window's close: every job ends, with no further byte
 
 private:
     void addScale();
@@ -52,13 +73,12 @@ private:
     void removeScale();
     void importList();
     void exportList();
-    void sendTable(bool plu);
+    void sendTable(TablePane& pane);
     void readDisplays();
     void compareTables();
     void showDifferences(const ScaleJob& job);
     void startJobs(const JobWork& work);
     void cancelSelected();
-    void cancelAll();
 
     void addRow(const ScaleEntry& entry, bool ticked);
     ScaleJob* jobOf(const QTreeWidgetItem* row) const;
@@ -66,15 +86,14 @@ private:
     void load();
     void save() const;
 
-    frmMain& window_;
+    ScalesTabHost& host_;
     QTreeWidget* grdScales_ = nullptr;
     QPushButton* cmdScaleAdd_ = nullptr;
     QPushButton* cmdScaleEdit_ = nullptr;
     QPushButton* cmdScaleRemove_ = nullptr;
     QPushButton* cmdScalesImport_ = nullptr;
     QPushButton* cmdScalesExport_ = nullptr;
-    QPushButton* cmdSendPLU_ = nullptr;
-    QPushButton* cmdSendINGRED_ = nullptr;
+    QList<QPushButton*> sendButtons_;           // "Send PLU", "Send INGRED"
     QCheckBox* chkScalesChangedOnly_ = nullptr; // "Only changed rows"
     QPushButton* cmdReadDisplays_ = nullptr;
     QPushButton* cmdScalesCompare_ = nullptr;

@@ -1,4 +1,5 @@
 #include "app/GridView.h"
+#include "app/TablePane.h"
 #include "app/frmMain.h"
 
 #include <QHeaderView>
@@ -7,7 +8,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
-// The window's size and place: wide enough to show every column of both grids, and as the
+// The window's size and place: wide enough to show every column of every grid, and as the
 // operator left it.
 
 namespace {
@@ -26,7 +27,10 @@ QSize frmMain::fittingSize(const QSize& available) const {
     // Around a grid: the tab page's and the central widget's margins and the tab frame.
     const int margins = 4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin) +
                         4 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
-    const int wanted = qMax(fullWidth(grdPLU), fullWidth(grdINGRED)) + margins;
+    int widest = 0;
+    for (const TablePane* pane : panes())
+        widest = qMax(widest, fullWidth(pane->grid()));
+    const int wanted = widest + margins;
     // Leave room for the window's own frame, which the window manager adds.
     const QSize room = available - QSize(16, 48);
     return {qBound(qMin(kDefaultWidth, room.width()), wanted, qMax(room.width(), 0)),

@@ -5,7 +5,7 @@
 #include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/StatusBar.h"
-#include "app/TableFileMenu.h"
+#include "app/TablePane.h"
 #include "app/TransferControls.h"
 #include "app/frmAbout.h"
 
@@ -31,8 +31,8 @@ frmMain::frmMain(QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(appinfo::productName());
     prompt_ = [this](const SavePrompt& prompt) { return askWithMessageBox(this, prompt); };
-    pluHistory_ = new EditHistory(plu_.grid, this);
-    ingredHistory_ = new EditHistory(ingred_.grid, this);
+    pluPane_ = std::make_unique<TablePane>(pluPaneLook(), accessTo(plu_), *this);
+    ingredPane_ = std::make_unique<TablePane>(ingredPaneLook(), accessTo(ingred_), *this);
     statusBar_ = new StatusBar(this);
     setStatusBar(statusBar_);
     // The progress bar and "Cancel" are taller than the panels; made now, hidden, they give the
@@ -42,12 +42,12 @@ frmMain::frmMain(QWidget* parent)
     buildTabs();
     buildMenus();
     Form_Load();
-    // Start-up is the first "open": nothing is unsaved yet.
-    pluHistory_->markSaved();
-    ingredHistory_->markSaved();
-    for (EditHistory* history : {pluHistory_, ingredHistory_}) {
-        connect(history, &QUndoStack::cleanChanged, this, &frmMain::updateUnsavedMarks);
+    for (TablePane* pane : panes()) {
+        connect(pane, &TablePane::unsavedChanged, this, &frmMain::updateUnsavedMarks);
+        connect(pane, &TablePane::exitChosen, this, &frmMain::mnuFileExit_Click);
+        connect(pane, &TablePane::downloadRequested, this, [this, pane] { downloadFrom(*pane); });
         // A table replaced while the line is in use came from the scale: it is in no file.
+        EditHistory* history = &pane->history();
         connect(&history->grid(), &QAbstractItemModel::modelReset, history, [this, history] {
             if (lineWork_ > 0)
                 history->markUnsaved();
@@ -68,31 +68,21 @@ frmMain::~frmMain() {
     // The grid views go before the tables they show; the port is released with link_.
     delete SSTab;
     SSTab = nullptr;
-    // The histories watch the tables' grids and report to this window: they go while both
-    // still exist (an undo stack signals as it is destroyed).
-    for (EditHistory* history : {pluHistory_, ingredHistory_}) {
-        history->disconnect(this);
-        delete history;
-    }
+    // The panes' histories watch the tables' grids and report to this window: they go while
+    // both still exist.
+    for (TablePane* pane : panes())
+        pane->disconnect(this);
+    pluPane_.reset();
+    ingredPane_.reset();
 }
 
 void frmMain::Form_Load() {
     optCom1->setChecked(true);
     setPortButtons(PortState::Closed);
 
-    plu_.reset();
-    ingred_.reset();
-    plu_.count = 0;
-    showStatus(countText(plu_));
-    ingred_.count = 0;
-    showStatus(countText(ingred_));
-
+    for (TablePane* pane : panes())
+        pane->start(); // an empty table, its count text in the status panel
     setSourcePath(QStringLiteral("?"));
-    grdPLU->editBox()->hide();
-    grdINGRED->editBox()->hide();
-
-    optDownOnePLU->setChecked(true);
-    optDownOneINGRED->setChecked(true);
     optUpOnePLU->setChecked(true);
 
     // The line settings (9600 baud, no parity, 8 data bits, 1 stop bit, no handshaking,
@@ -108,18 +98,8 @@ QString frmMain::statusText() const {
     return statusBar_->statusText();
 }
 
-void frmMain::showCell(const PluTable&, int row, int col) {
-    showGridCell(*grdPLU, row, col);
-}
-
-void frmMain::showCell(const IngredTable&, int row, int col) {
-    showGridCell(*grdINGRED, row, col);
-}
-
-void frmMain::showGridCell(GridView& view, int row, int col) {
-    SSTab->setCurrentWidget(view.parentWidget()); // the grid's tab page
-    view.selectBlock(row, col, 1, 1);
-    view.setFocus();
+void frmMain::showPage(QWidget* page) {
+    SSTab->setCurrentWidget(page);
 }
 
 void frmMain::setSourcePath(const QString& path) {
@@ -135,8 +115,9 @@ void frmMain::mnuFileExit_Click() {
 }
 
 bool frmMain::exitProgram() {
-    if (!settleUnsaved(plu_) || !settleUnsaved(ingred_))
-        return false;
+    for (TablePane* pane : panes())
+        if (!pane->settleUnsaved())
+            return false;
     savePlacement(*userSettings());
     Q_EMIT exitRequested();
     exitFunction_();
@@ -168,40 +149,8 @@ void frmMain::endLineWork() {
     }
 }
 
-void frmMain::mnuFileExit1_Click() {
-    mnuFileExit_Click();
-}
-
 void frmMain::mnuAbout_Click() {
     if (!about_)
         about_ = new frmAbout(this);
     about_->exec();
-}
-
-// ---------------------------------------------------------------------------------------
-// New, Open and Save of the table files (TableFileMenu.cpp)
-// ---------------------------------------------------------------------------------------
-
-void frmMain::mnuFileNew_Click() {
-    tablefilemenu::fileNew(*this, plu_);
-}
-
-void frmMain::mnuFileOpen_Click() {
-    tablefilemenu::fileOpen(*this, plu_, *dlgFile, FileDialog::pluFilter());
-}
-
-void frmMain::mnuFileSave_Click() {
-    saveTable(plu_);
-}
-
-void frmMain::mnuFileNew1_Click() {
-    tablefilemenu::fileNew(*this, ingred_);
-}
-
-void frmMain::mnuFileOpen1_Click() {
-    tablefilemenu::fileOpen(*this, ingred_, *dlgFile, FileDialog::ingredFilter());
-}
-
-void frmMain::mnuFileSave1_Click() {
-    saveTable(ingred_);
 }

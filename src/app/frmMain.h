@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/PaneHost.h"
 #include "app/SavePrompt.h"
+#include "app/ScalesTab.h"
 #include "app/TransferSession.h"
 #include "async/Task.h"
 #include "jobs/ScaleJob.h"
@@ -35,11 +37,14 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class StatusBar;
+class TablePane;
 class frmAbout;
 
-// The main window: the six tabs, the menus, the "Source" box and the status bar; it owns
-// both tables and the port. Handlers carry the names of the controls and events they serve.
-class frmMain : public QMainWindow {
+// The main window, the shell around the tables' panes: the tabs, the menu bar, the "Source"
+// box, the status bar and the port, and the wiring of panes and tabs to the jobs. It owns both
+// tables; each has a TablePane (grid, menu, download column, unsaved state) made from its
+// kind. Handlers carry the names of the controls and events they serve.
+class frmMain : public QMainWindow, public PaneHost, public ScalesTabHost {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -48,18 +53,19 @@ public:
     PluTable& pluTable() { return plu_; }
     IngredTable& ingredTable() { return ingred_; }
 
+    // The panes of the tables, in the order of their tabs and menus.
+    TablePane& pluPane() const { return *pluPane_; }
+    TablePane& ingredPane() const { return *ingredPane_; }
+    QList<TablePane*> panes() const { return {pluPane_.get(), ingredPane_.get()}; }
+
     // The status panel: each text replaces the one before.
-    void showStatus(const QString& text);
+    void showStatus(const QString& text) override;
     QString statusText() const;
 
-    // Shows the table's tab with the cursor on grid cell (row, col), where a command that
-    // refused points the operator.
-    void showCell(const PluTable& table, int row, int col);
-    void showCell(const IngredTable& table, int row, int col);
-
     // The "Source" box: the file last opened or saved, "?" when there is none.
-    void setSourcePath(const QString& path);
-    QString sourcePath() const;
+    void setSourcePath(const QString& path) override;
+    QString sourcePath() const override;
+    const PluTable& comparedTable() const override { return plu_; }
 
     // The port the operator opened, or null before the first "Open". The transfers may close
     // and reopen it; it stays owned here.
@@ -67,7 +73,7 @@ public:
 
     // The devices behind "Com1" and "Com2" (tests put pseudo-terminals here).
     void setPortNames(const PortNames& names) { portNames_ = names; }
-    const PortNames& portNames() const { return portNames_; }
+    const PortNames& portNames() const override { return portNames_; }
 
     // What "Exit" calls to end the program; by default it ends the application's event loop.
     void setExitFunction(std::function<void()> exitFunction) {
@@ -76,41 +82,28 @@ public:
 
     QTabWidget* tabs() const { return SSTab; }
 
-    // Opens a table file given by its path (`scaledesk FILE`, OpenByPath.cpp): its extension
-    // tells the table, whose tab comes to the front; then as the table's Open does once its
-    // dialog has answered, after asking about unsaved edits. Another file gets a status text.
+    // Opens a table file given by its path (`scaledesk FILE`): the pane whose kind has the
+    // file's extension opens it on its tab, after asking about unsaved edits. Another file
+    // gets a status text.
     void openPath(const QString& path);
 
-    // Unsaved edits (UnsavedWork.cpp). Each table's history knows whether its grid differs
-    // from what was last opened, saved or imported; the title and the mark beside the
-    // "Source" box show it.
+    // Each table's edit history knows whether its grid differs from what was last opened,
+    // saved or imported; the title and the mark beside the "Source" box show it.
     EditHistory& historyOf(const PluTable& table);
     EditHistory& historyOf(const IngredTable& table);
     // How the window asks about unsaved edits; by default a message box.
     void setPromptFunction(PromptFunction prompt) { prompt_ = std::move(prompt); }
-    // Before New, Open or an import replaces the table: asks whether to save its unsaved
-    // edits first. True when the command may go on (saved, discarded or nothing to ask).
-    bool settleUnsaved(PluTable& table);
-    bool settleUnsaved(IngredTable& table);
-    // Before a download of the table: save the edits and send them, or send the table as last
-    // saved. True when the download may go on; also, without asking, when "Source" reads "?",
-    // as the download then refuses by itself.
-    bool settleBeforeDownload(PluTable& table);
-    bool settleBeforeDownload(IngredTable& table);
-    // The table file's Save with its dialog; true when the file was written.
-    bool saveTable(PluTable& table);
-    bool saveTable(IngredTable& table);
     // Exit: asks about each table's unsaved edits; Cancel, or a save that did not happen,
     // keeps the program running. Returns whether it ends.
     bool exitProgram();
 
-    // "Change Prices..." on the selected PLU rows (PriceChanges.cpp). The function shows the
-    // dialog and returns the change to apply; tests fill the dialog in instead.
+    // "Change Prices..." on the selected rows of a grid with a unit price (PriceChanges.cpp).
+    // The function shows the dialog and returns the change to apply; tests fill it in instead.
     using PriceChangeFunction = std::function<std::optional<PriceChange>(PriceChangeDialog&)>;
     void setPriceChangeFunction(PriceChangeFunction function) {
         priceChangeFunction_ = std::move(function);
     }
-    void changePrices();
+    void changePrices(TablePane& pane);
 
     // The window's size and place (WindowPlacement.cpp): wide enough for every column of both
     // grids where `available` allows it, and as the operator left it last time.
@@ -136,7 +129,7 @@ public:
     // Where "Back up the scale first" writes the scale's PLU table; by default the folder
     // "backups" in the user's application data (made when first needed).
     void setBackupFolder(const QString& folder) { backupFolder_ = folder; }
-    QString backupFolder() const;
+    QString backupFolder() const override;
 
     // A transfer or a display read runs on the port of the single-port tabs (also while its
     // job is being started: on a clock that never waits, it runs to its end right there).
@@ -144,14 +137,14 @@ public:
 
     // The clock of every wait on the line (tests put a manual clock here).
     void setClock(Clock& clock) { clock_ = &clock; }
-    Clock& clock() const { return *clock_; }
+    Clock& clock() const override { return *clock_; }
 
     // Every byte the single-port tabs exchange with the scale; the "Line log" pane shows it.
-    LineLog& lineLog() { return lineLog_; }
+    LineLog& lineLog() override { return lineLog_; }
 
     // The send journal the window records in and "Send history" reads (JournalSetting.cpp):
     // kept with the operator's settings; journal::defaultJournalPath() until one is chosen.
-    QString journalPath() const;
+    QString journalPath() const override;
     void setJournalPath(const QString& path);
 
 Q_SIGNALS:
@@ -159,22 +152,13 @@ Q_SIGNALS:
     void exitRequested();
 
 public Q_SLOTS:
-    void mnuFileNew_Click();
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileExit_Click();
-    void mnuFileNew1_Click();
-    void mnuFileOpen1_Click();
-    void mnuFileSave1_Click();
-    void mnuFileExit1_Click();
+    void mnuFileExit_Click(); // Exit in every table's menu
     void mnuAbout_Click();
     void mnuViewSendHistory_Click();
 
     void cmdPortOpen_Click();
     void cmdPortClose_Click();
     void cmdVFDUpdate_Click();
-    void cmdPLUDownload_Click();
-    void cmdINGREDDownload_Click();
     void cmdPLUUpload_Click();
     void cmdPLUCompare_Click();
 
@@ -191,15 +175,18 @@ private:
     QWidget* buildDisplayTab();
     QWidget* buildDownloadTab();
     QWidget* buildUploadTab();
-    QWidget* buildGridTab(GridView* grid);
     QWidget* buildSourceRow();
 
     void Form_Load();
-    void showGridCell(GridView& view, int row, int col);
     void buildEditMenu(QMenu* edit);
-    void updateUnsavedMarks();
-    SavePrompt::Answer ask(const SavePrompt& prompt) { return prompt_(prompt); }
-    template <typename Table> bool settle(Table& table, bool forDownload);
+    void updateUnsavedMarks(); // UnsavedMarks.cpp
+
+    // PaneHost
+    SavePrompt::Answer askAboutUnsaved(const SavePrompt& prompt) override {
+        return prompt_(prompt);
+    }
+    FileDialog& fileDialog() override { return *dlgFile; }
+    void showPage(QWidget* page) override;
 
     // Port control (PortControl.cpp).
     struct PortChoice {
@@ -223,15 +210,15 @@ private:
     void startLineJob(JobWork work, TransferSession::Kind kind, LineJobHooks hooks);
     void continueLineJob(JobWork work, LineJobHooks hooks);
     void runLineJob(JobWork work, LineJobHooks hooks);
-    // DownloadCommands.cpp
-    template <typename TableT>
-    void downloadTable(TableT& table, const DownloadSelection& selection, DownloadChecks checks);
+    // A pane's download button (DownloadCommands.cpp).
+    void downloadFrom(TablePane& pane);
     void startDownload(DownloadPlan plan, DownloadChecks checks);
 
     PluTable plu_;
     IngredTable ingred_;
-    EditHistory* pluHistory_ = nullptr;
-    EditHistory* ingredHistory_ = nullptr;
+    // After the tables they show; they go in the destructor, before the tables.
+    std::unique_ptr<TablePane> pluPane_;
+    std::unique_ptr<TablePane> ingredPane_;
     PromptFunction prompt_;
     PriceChangeFunction priceChangeFunction_;
 
@@ -239,7 +226,7 @@ private:
     QString linkLabel_;            // the label of the port link_ was opened on
     async::Task<void> opening_;    // "Open" connecting to a serial device server
     int lineWork_ = 0;             // transfers and display reads under way
-    QList<QAction*> fileCommands_; // New, Open, Save and the workbook items of both menus
+    QList<QAction*> fileCommands_; // New, Open, Save and the workbook items of every menu
     RealClock realClock_;
     Clock* clock_ = &realClock_;
     PortNames portNames_ = PortNames::platformDefault();
@@ -270,28 +257,9 @@ private:
     QLineEdit* txtTotalPrice = nullptr;
     QPushButton* cmdVFDUpdate = nullptr;
 
-    // Tabs "PLU" and "INGRED"
-    GridView* grdPLU = nullptr;
-    GridView* grdINGRED = nullptr;
     QMenu* editMenu_ = nullptr; // shows the commands of the grid on the current tab
 
-    // Tab "Download"
-    QPushButton* cmdPLUDownload = nullptr;
-    QRadioButton* optDownOnePLU = nullptr;
-    QRadioButton* optDownMultiplePLU = nullptr;
-    QRadioButton* optDownAllPLU = nullptr;
-    QLineEdit* txtDownOnePluNo = nullptr;
-    QLineEdit* txtDownStartPluNo = nullptr;
-    QLineEdit* txtDownEndPluNo = nullptr;
-    QPushButton* cmdINGREDDownload = nullptr;
-    QRadioButton* optDownOneINGRED = nullptr;
-    QRadioButton* optDownMultipleINGRED = nullptr;
-    QRadioButton* optDownAllINGRED = nullptr;
-    QLineEdit* txtDownOneIngredNo = nullptr;
-    QLineEdit* txtDownStartIngredNo = nullptr;
-    QLineEdit* txtDownEndIngredNo = nullptr;
-    QCheckBox* chkDownVerifyPLU = nullptr;   // "Verify": read the sent PLUs back
-    QCheckBox* chkDownBackupPLU = nullptr;   // "Back up the scale first" (ALL PLU)
+    // Tab "Download": each pane's column, and below them all:
     QCheckBox* chkDownChangedOnly = nullptr; // "Only changed rows": what the journal says differs
     QString backupFolder_;
     std::function<bool(const QString&)> confirm_;

@@ -2,6 +2,7 @@
 // clock: what the tabs, the progress bar and "Cancel" do while a transfer runs and after it.
 
 #include "app/StatusBar.h"
+#include "app/TablePane.h"
 #include "app/frmMain.h"
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
@@ -171,8 +172,8 @@ TEST_F(DownloadWindow, ASecondStartWhileOneRunsIsIgnored) {
     int nested = 0;
     duringWait = [&] {
         if (nested++ == 0) {
-            window.cmdPLUDownload_Click();
-            window.cmdINGREDDownload_Click();
+            Q_EMIT window.pluPane().downloadRequested();
+            Q_EMIT window.ingredPane().downloadRequested();
         }
     };
     clickPluDownload(); // "One PLU" 1

@@ -6,6 +6,7 @@
 #include "app/FileDialog.h"
 #include "app/GridView.h"
 #include "app/PriceChangeDialog.h"
+#include "app/TablePane.h"
 #include "app/frmMain.h"
 #include "protocol/PluWireRecord.h"
 #include "protocol/SimLink.h"
@@ -293,7 +294,7 @@ TEST_F(EditingWindow, DownloadOfUnsavedEditsSavesAndSendsOrSendsTheLastSaved) {
         if (c.answer == Answer::Save)
             paths = {c.saveDialogCancelled ? std::nullopt : std::optional(path("sent.plu"))};
         window.showStatus("before");
-        window.cmdPLUDownload_Click();
+        Q_EMIT window.pluPane().downloadRequested();
 
         EXPECT_EQ(prompts, QStringList{"The PLU table has changes that are not saved. Save them "
                                        "and send them, or send the table as last saved? "
@@ -340,7 +341,7 @@ TEST_F(EditingWindow, PriceChangeIsPreviewedAppliedToTheSelectedRowsAndUndone) {
     // A row whose price is not a number is shown, and nothing changes.
     preview.clear();
     grid->selectBlock(2, 1, 4, 1);
-    window.changePrices();
+    window.changePrices(window.pluPane());
     EXPECT_EQ(preview, (QStringList{"2199>2419", "abc>\"abc\" is not a number", "500>549"}));
     EXPECT_EQ(problem, "Row 3: \"abc\" is not a number");
     EXPECT_EQ(window.pluTable().grid.text(5, 5), "500");
