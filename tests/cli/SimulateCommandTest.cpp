@@ -3,11 +3,6 @@
 
 #include "support/ScalectlProcess.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,39 +41,6 @@ TEST(ScalectlSimulatorTest, DisplayTwiceOverAPseudoTerminalAndOverTcp) {
         }
         EXPECT_EQ(simulator.stop(), 0);
     }
-}
-
-TEST(ScalectlSimulatorTest, LoadPluServesTheFilesRecordsForUpload) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stock.plu"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("7,123,\"Figs\",\"Dried\",450,3,0,1,0\r\n");
-    file.close();
-
-    Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                         QStringLiteral("--load-plu"), path});
-    const QString port = simulator.port();
-    ASSERT_TRUE(port.startsWith(QLatin1String("tcp://"))) << port.toStdString();
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"),
-                         quint16(port.section(QLatin1Char(':'), -1).toUInt()));
-    ASSERT_TRUE(socket.waitForConnected(10'000));
-    auto exchange = [&](const QByteArray& request, qsizetype answerSize) {
-        socket.write(request);
-        QByteArray answer;
-        while (answer.size() < answerSize && socket.waitForReadyRead(10'000))
-            answer += socket.readAll();
-        return answer;
-    };
-    const QByteArray reply = exchange(QByteArray("\xA5\x05\x00\x07", 4), 2 + 77);
-    ASSERT_EQ(reply.size(), 79);
-    EXPECT_EQ(reply.left(6), QByteArray("\x77\x01\x00\x07\x00\x07", 6));
-    EXPECT_EQ(reply.mid(6, 4), QByteArray("\x00\x00\x00\x7B", 4));
-    EXPECT_EQ(reply.mid(10, 28), QByteArray(12, ' ') + "Figs" + QByteArray(12, ' '));
-    // The samples made way for the file.
-    EXPECT_NE(exchange(QByteArray("\xA5\x05\x00\x01", 4), 2 + 77).mid(2, 2),
-              QByteArray("\x00\x01", 2));
 }
 
 TEST(ScalectlSimulatorTest, BadArgumentsAreUsageErrorsAndUnreadableFilesFileErrors) {
