@@ -77,11 +77,9 @@ TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
     Simulator simulator = startScale();
     ASSERT_TRUE(simulator.port().startsWith(QLatin1String("/dev/")));
 
-    const Outcome run = scalectl({"download", "plu", file, "--port", simulator.port()});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("PLU Count is 3\nplu#1 is transfered\nplu#2 is transfered\n"
-                                      "plu#3 is transfered\n THE END \n"));
-
+    // Its texts and exit code are the Done row's below; the record layout is the wire
+    // record's test.
+    ASSERT_EQ(scalectl({"download", "plu", file, "--port", simulator.port()}).exitCode, 0);
     const QMap<QString, QByteArray> held = stopAndReadDump(simulator);
     auto table = std::make_unique<PluTable>();
     table->reset();
@@ -91,13 +89,6 @@ TEST_F(DownloadCommand, EveryPluRowReachesTheScaleAsItsWireRecord) {
         ASSERT_TRUE(held.contains(key)) << key.toStdString();
         EXPECT_EQ(held[key], plu_wire::encode(table->records[row]).bytes) << row;
     }
-    const QByteArray pear = held[QStringLiteral("plu 11")];
-    EXPECT_EQ(pear.left(4).toHex(), "12345678");
-    EXPECT_EQ(pear.mid(4, 28), QByteArray(12, ' ') + "Pear" + QByteArray(12, ' '));
-    EXPECT_EQ(pear.mid(66, 2).toHex(), "012c");
-    EXPECT_EQ(held[QStringLiteral("plu 12")].mid(4, 28).trimmed(), "Caf\xE9 cr\xE8me");
-    EXPECT_EQ(held[QStringLiteral("plu 13")].mid(4, 28), "read with a long description");
-    EXPECT_TRUE(held.contains(QStringLiteral("plu 1"))); // the samples stay
 }
 
 TEST_F(DownloadCommand, ARangeOfIngredientMessagesAndARecoveredWrongEcho) {
