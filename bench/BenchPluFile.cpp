@@ -1,5 +1,7 @@
 #include "BenchPluFile.h"
 
+#include "files/TableFileCommands.h"
+
 #include <QFile>
 
 QByteArray benchPluFileText(int rows) {
@@ -19,4 +21,12 @@ bool writeBenchPluFile(const QString& path, int rows) {
     QFile file(path);
     const QByteArray text = benchPluFileText(rows);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+std::unique_ptr<PluTable> openBenchPluFile(const QString& path, int rows) {
+    auto table = std::make_unique<PluTable>();
+    table->reset();
+    if (!writeBenchPluFile(path, rows) || !openTable(*table, path).ok)
+        return nullptr;
+    return table;
 }

@@ -53,11 +53,10 @@ double cpuOf(const rusage& usage) {
 }
 
 Measure inProcess() {
-    auto table = std::make_unique<PluTable>();
-    table->reset();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.plu"));
-    if (!writeBenchPluFile(path, kRows) || !openTable(*table, path).ok)
+    const std::unique_ptr<PluTable> table = openBenchPluFile(path, kRows);
+    if (!table)
         return {};
 
     SimulatedScale scale;

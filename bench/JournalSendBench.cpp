@@ -96,9 +96,8 @@ int main(int argc, char** argv) {
     const std::string scalectl = argc > 1 ? argv[1] : SCALECTL_PATH;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.plu"));
-    auto table = std::make_unique<PluTable>();
-    table->reset();
-    if (!writeBenchPluFile(path, kRows) || !openTable(*table, path).ok) {
+    const std::unique_ptr<PluTable> table = openBenchPluFile(path, kRows);
+    if (!table) {
         std::fprintf(stderr, "cannot write the bench file\n");
         return 1;
     }

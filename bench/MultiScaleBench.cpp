@@ -148,9 +148,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.plu"));
-    auto table = std::make_unique<PluTable>();
-    table->reset();
-    if (!writeBenchPluFile(path, kRows) || !openTable(*table, path).ok) {
+    const std::unique_ptr<PluTable> table = openBenchPluFile(path, kRows);
+    if (!table) {
         std::fprintf(stderr, "multiscale_bench: cannot write or read %s\n", qPrintable(path));
         return 1;
     }

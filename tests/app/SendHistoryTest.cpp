@@ -4,7 +4,7 @@
 #include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "journal/Journal.h"
-#include "journal/SampleRows.h"
+#include "support/DatedJournal.h"
 #include "support/ScalectlProcess.h"
 
 #include <QAbstractItemModel>
@@ -26,17 +26,15 @@ class SendHistory : public ::testing::Test {
 protected:
     // Deli gets PLU 1 to 3 on May 1, the meat counter PLU 2 on May 2.
     void SetUp() override {
-        QString error;
-        QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
-        const std::unique_ptr<journal::Journal> journal = sample::openTicking(path, &now, &error);
-        ASSERT_TRUE(journal) << error.toStdString();
         using sample::pluRow;
-        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"),
-                                 {pluRow(1, 100), pluRow(2, 200), pluRow(3, 300)}),
-                  QString());
-        now = now.addDays(1);
+        const QDateTime may1(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
         ASSERT_EQ(
-            sample::record(*journal, sample::pluRun("download", "Meat counter"), {pluRow(2, 200)}),
+            sample::writeDatedJournal(
+                path,
+                {{may1,
+                  sample::pluRun("download", "Deli"),
+                  {pluRow(1, 100), pluRow(2, 200), pluRow(3, 300)}},
+                 {may1.addDays(1), sample::pluRun("download", "Meat counter"), {pluRow(2, 200)}}}),
             QString());
         window.setJournalPath(path);
         window.findChild<FileDialog*>(QStringLiteral("dlgFile"))

@@ -1,4 +1,4 @@
-// scalectl convert: table files and workbooks, either way round.
+// scalectl convert: table files and workbooks in every form, either way round.
 
 #include "spreadsheet/ImportTestSupport.h"
 #include "spreadsheet/Sheet.h"
@@ -35,6 +35,20 @@ const QByteArray kErpMap = R"({"table": "plu", "decimalSeparator": ",", "skipRow
                "ItemName2": {"default": ""}, "UnitPrice": {"column": "VK-Preis", "factor": 100},
                "ValidDate": {"default": 0}, "Tare": {"column": 4, "factor": 1000, "default": 0},
                "GCode": {"default": 0}, "MessageNo": {"default": 0}}})";
+
+// Table files as Save writes them (Windows-1252), with accents, leading-zero texts, texts
+// shaped like numbers and formulas, and names at the 28-character limit.
+const struct {
+    const char* table;
+    QByteArray file;
+} kTables[] = {
+    {"plu", "1,1001,\"007\",\"Cr\xE8me fra\xEE\x63he \xC0 l'ancienne\",150,7,0,1,0\r\n"
+            "2,0,\"0123\",\" \",99,0,-5,0,3\r\n"
+            "30000,2147483647,\"=SUM(A1)\",\"-1\",-32768,32767,0,99,32767\r\n"
+            "4,-7,\"12\",\"'quoted\",1,2,3,4,5\r\n"},
+    {"ingred", "1,\"007 \xC4pfel, \xF1\",\" \",\" \",\" \"\r\n"
+               "200,\"+49 (0) 30, 'text'\",\"0042\",\"@home\",\"line; with semicolon\"\r\n"},
+};
 
 class ConvertCommand : public ::testing::Test {
 protected:
@@ -119,6 +133,52 @@ TEST_F(ConvertCommand, MapReadsAnExportAsTheImportWould) {
                                                       "102,0,\"Brot\",\" \",250,0,0,0,0\r\n"));
 }
 
+// .plu -> FROM -> TO -> .plu gives back the same bytes, for each table and each pair of
+// workbook forms (FROM = TO included), so every form is read and written by every other.
+TEST_F(ConvertCommand, EveryWorkbookFormInEveryDirectionGivesBackTheTableFile) {
+    const auto converted = [this](const QStringList& args) {
+        const CliRun run = convert(args);
+        EXPECT_EQ(run.exitCode, 0) << args.join(' ').toStdString() << ": " << run.err.toStdString();
+    };
+    for (const auto& t : kTables) {
+        const QString table = QString::fromLatin1(t.table);
+        const QString in = QStringLiteral("in.") + table;
+        writeAll(path(in), t.file);
+        for (const char* from : {"xls", "xlsx", "csv"}) {
+            const QString first = table + QStringLiteral("-first.") + QLatin1String(from);
+            converted({in, first});
+            for (const char* to : {"xls", "xlsx", "csv"}) {
+                const QString second = table + QStringLiteral("-second.") + QLatin1String(to);
+                const QString back = table + QStringLiteral("-back.") + table;
+                converted({QStringLiteral("--table"), table, first, second});
+                converted({second, back});
+                EXPECT_EQ(readAll(path(back)), t.file) << t.table << ' ' << from << "->" << to;
+            }
+        }
+    }
+}
+
+// Each form is told by the file's first bytes, whatever its name; OUT's form by its extension.
+TEST_F(ConvertCommand, ReadsByFirstBytesWritesByExtension) {
+    writeAll(path("in.plu"), kTables[0].file);
+    const struct {
+        const char* out;
+        QByteArray firstBytes;
+    } forms[] = {{"a.xlsx", "PK\x03\x04"},
+                 {"a.xls", "\xD0\xCF\x11\xE0"},
+                 {"a.csv", "\xEF\xBB\xBF\"PLU No\""}};
+    for (const auto& form : forms) {
+        ASSERT_EQ(convert({QStringLiteral("in.plu"), QLatin1String(form.out)}).exitCode, 0);
+        EXPECT_TRUE(readAll(path(QLatin1String(form.out))).startsWith(form.firstBytes)) << form.out;
+        // The same workbook under a misleading name reads the same.
+        QFile::remove(path("named-wrong.txt"));
+        ASSERT_TRUE(QFile::copy(path(QLatin1String(form.out)), path("named-wrong.txt")));
+        const CliRun run = convert({QStringLiteral("named-wrong.txt"), QStringLiteral("b.plu")});
+        EXPECT_EQ(run.exitCode, 0) << form.out << ": " << run.err.toStdString();
+        EXPECT_EQ(readAll(path("b.plu")), kTables[0].file) << form.out;
+    }
+}
+
 // A file that cannot be read or written: one line on stderr and no OUT. A file that cannot be
 // read is refused before anything is printed, a workbook after its opening texts.
 TEST_F(ConvertCommand, FileErrorsExitWithThree) {
@@ -181,6 +241,8 @@ TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
         {{"a.plu"}, "expected two files"},
         {{"a.plu", "b.plu", "c.plu"}, "expected two files"},
         {{"a.plu", "b.ingred"}, "the extensions must name one table"},
+        {{"a.plu", "out.ods"},
+         "cannot write 'out.ods': OUT must end in .plu, .ingred, .xls, .xlsx or .csv"},
         {{"--frobnicate", "a.plu", "b.plu"}, "unknown option '--frobnicate'"},
         {{"in.xls", "copy.xls"}, "give --table plu or --table ingred"},
         {{"--table=cheese", "in.xls", "copy.xls"}, "--table takes plu or ingred"},
@@ -195,7 +257,8 @@ TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
         EXPECT_TRUE(run.err.contains(QLatin1String(c.says)))
             << call << ": " << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: scalectl convert IN OUT"))) << call;
-        EXPECT_FALSE(QFile::exists(path(QStringLiteral("copy.xls")))) << call;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"erp.json", "in.xls"}))
+            << call; // nothing written
     }
 }
 

@@ -1,7 +1,6 @@
 // scalectl journal and its questions against a journal written with known times.
 
-#include "journal/Journal.h"
-#include "journal/SampleRows.h"
+#include "support/DatedJournal.h"
 #include "support/ScalectlProcess.h"
 
 #include <QJsonArray>
@@ -22,24 +21,22 @@ protected:
     // Deli gets PLU 1 at 150 and a refused PLU 2 at 250 on May 1, the meat counter PLU 2 at
     // 240 on May 2, and a compare on May 3 finds PLU 2 at 260 on Deli.
     void SetUp() override {
-        QString error;
-        QDateTime now(QDate(2024, 5, 1), QTime(9, 0), Qt::UTC);
-        const std::unique_ptr<journal::Journal> journal = sample::openTicking(path, &now, &error);
-        ASSERT_TRUE(journal) << error.toStdString();
-        journal->setWriter({"anna", "till-3", "ScaleDesk", "1.0"});
-        journal::RowEntry refused = sample::pluRow(2, 250, false);
+        using sample::pluRow;
+        journal::RowEntry refused = pluRow(2, 250, false);
         refused.retries = 3;
-        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Deli"),
-                                 {sample::pluRow(1, 150), refused}, "gave up"),
+        const auto at = [](int day, int hour) {
+            return QDateTime(QDate(2024, 5, day), QTime(hour, 0), Qt::UTC);
+        };
+        ASSERT_EQ(sample::writeDatedJournal(
+                      path,
+                      {{at(1, 9),
+                        sample::pluRun("download", "Deli"),
+                        {pluRow(1, 150), refused},
+                        "gave up"},
+                       {at(2, 10), sample::pluRun("download", "Meat counter"), {pluRow(2, 240)}},
+                       {at(3, 8), sample::pluRun("compare", "Deli"), {pluRow(2, 260)}}},
+                      journal::WriterIdentity{"anna", "till-3", "ScaleDesk", "1.0"}),
                   QString());
-        now = QDateTime(QDate(2024, 5, 2), QTime(10, 0), Qt::UTC);
-        ASSERT_EQ(sample::record(*journal, sample::pluRun("download", "Meat counter"),
-                                 {sample::pluRow(2, 240)}),
-                  QString());
-        now = QDateTime(QDate(2024, 5, 3), QTime(8, 0), Qt::UTC);
-        ASSERT_EQ(
-            sample::record(*journal, sample::pluRun("compare", "Deli"), {sample::pluRow(2, 260)}),
-            QString());
     }
 
     Outcome ask(const QStringList& args) const {

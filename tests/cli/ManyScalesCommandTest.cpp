@@ -15,38 +15,25 @@
 namespace {
 
 using scalectl_process::Outcome;
+using scalectl_process::readFile;
 using scalectl_process::scalectl;
 using scalectl_process::Simulator;
-
-QString write(const QTemporaryDir& dir, const char* name, const QByteArray& content) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        ADD_FAILURE() << "cannot write " << name;
-    return path;
-}
-
-QJsonObject readReport(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
+using scalectl_process::writeFile;
 
 } // namespace
 
 TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFailed) {
     QTemporaryDir dir;
-    const QString plu = write(dir, "shop.plu",
-                              "11,1011,\"Pear\",\" \",1500,7,300,1,0\r\n"
-                              "12,1012,\"Plum\",\" \",250,3,0,2,1\r\n");
+    const QString plu = dir.filePath(QStringLiteral("shop.plu"));
+    ASSERT_TRUE(writeFile(plu, "11,1011,\"Pear\",\" \",1500,7,300,1,0\r\n"
+                               "12,1012,\"Plum\",\" \",250,3,0,2,1\r\n"));
     Simulator meat(QStringList{"--pty", "--fault", "sync:1"});
     Simulator cheese(QStringList{"--tcp", "127.0.0.1:0"});
-    const QString list =
-        write(dir, "scales.txt",
-              "\xEF\xBB\xBF" + QStringLiteral("# the counters\r\nMeat = %1\r\n\r\nCheese=%2\n")
-                                   .arg(meat.port(), cheese.port())
-                                   .toUtf8());
+    const QString list = dir.filePath(QStringLiteral("scales.txt"));
+    ASSERT_TRUE(writeFile(list, "\xEF\xBB\xBF" + QStringLiteral("# the counters\r\nMeat = "
+                                                                "%1\r\n\r\nCheese=%2\n")
+                                                     .arg(meat.port(), cheese.port())
+                                                     .toUtf8()));
     const QString report = dir.filePath(QStringLiteral("r.json"));
     const QString trace = dir.filePath(QStringLiteral("line.log"));
 
@@ -73,7 +60,7 @@ TEST(ManyScalesCommand, EveryScaleRunsAtOnceWithItsNameAndTheReportSaysWhichFail
                   2)
             << port.toStdString();
 
-    const QJsonObject json = readReport(report);
+    const QJsonObject json = QJsonDocument::fromJson(readFile(report)).object();
     EXPECT_EQ(json[QStringLiteral("exitStatus")].toInt(), 1);
     const QJsonArray scales = json[QStringLiteral("scales")].toArray();
     ASSERT_EQ(scales.size(), 3);

@@ -1,11 +1,7 @@
-// scalectl display against scalectl simulate, over a real pseudo-terminal and over TCP.
+// scalectl display against scalectl simulate, over a real pseudo-terminal and over TCP, with
+// the scale's faults and without.
 
 #include "support/ScalectlProcess.h"
-
-#include <QByteArray>
-#include <QFile>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -21,64 +17,30 @@ QStringList displayAt(const QString& port) {
 
 } // namespace
 
-TEST(ScalectlSimulatorTest, DisplayOverAPseudoTerminalThenSigtermEndsTheSimulatorCleanly) {
-    Simulator simulator(
-        {QStringLiteral("--pty"), QStringLiteral("--baud"), QStringLiteral("9600")});
-    ASSERT_TRUE(simulator.port().startsWith(QLatin1String("/dev/")))
-        << simulator.port().toStdString();
-
-    for (int round = 0; round < 2; ++round) { // the line survives the port being closed
-        const Outcome run = scalectl(displayAt(simulator.port()));
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(run.out, QStringLiteral("1250 899 1124\n"));
-    }
-    EXPECT_EQ(simulator.stop(), 0);
-}
-
-TEST(ScalectlSimulatorTest, DisplayOverTcpOneConnectionAfterAnother) {
-    Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                         QStringLiteral("--display"), QStringLiteral("0,4294967295,2147483648")});
-    ASSERT_TRUE(simulator.port().startsWith(QLatin1String("tcp://127.0.0.1:")))
-        << simulator.port().toStdString();
-    for (int round = 0; round < 2; ++round) {
-        const Outcome run = scalectl(displayAt(simulator.port()));
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        EXPECT_EQ(run.out, QStringLiteral("0 4294967295 2147483648\n"));
-    }
-    EXPECT_EQ(simulator.stop(), 0);
-}
-
-TEST(ScalectlSimulatorTest, LoadPluServesTheFilesRecordsForUpload) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("stock.plu"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("7,123,\"Figs\",\"Dried\",450,3,0,1,0\r\n");
-    file.close();
-
-    Simulator simulator({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:0"),
-                         QStringLiteral("--load-plu"), path});
-    const QString port = simulator.port();
-    ASSERT_TRUE(port.startsWith(QLatin1String("tcp://"))) << port.toStdString();
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"),
-                         quint16(port.section(QLatin1Char(':'), -1).toUInt()));
-    ASSERT_TRUE(socket.waitForConnected(10'000));
-    auto exchange = [&](const QByteArray& request, qsizetype answerSize) {
-        socket.write(request);
-        QByteArray answer;
-        while (answer.size() < answerSize && socket.waitForReadyRead(10'000))
-            answer += socket.readAll();
-        return answer;
+// Over a pseudo-terminal the line survives the port being closed; over TCP one connection
+// follows another. SIGTERM ends the simulator cleanly.
+TEST(ScalectlSimulatorTest, DisplayTwiceOverAPseudoTerminalAndOverTcp) {
+    const struct {
+        QStringList args;
+        const char* portStart;
+        QString shown;
+    } scales[] = {
+        {{"--pty", "--baud", "9600"}, "/dev/", QStringLiteral("1250 899 1124\n")},
+        {{"--tcp", "127.0.0.1:0", "--display", "0,4294967295,2147483648"},
+         "tcp://127.0.0.1:",
+         QStringLiteral("0 4294967295 2147483648\n")},
     };
-    const QByteArray reply = exchange(QByteArray("\xA5\x05\x00\x07", 4), 2 + 77);
-    ASSERT_EQ(reply.size(), 79);
-    EXPECT_EQ(reply.left(6), QByteArray("\x77\x01\x00\x07\x00\x07", 6));
-    EXPECT_EQ(reply.mid(6, 4), QByteArray("\x00\x00\x00\x7B", 4));
-    EXPECT_EQ(reply.mid(10, 28), QByteArray(12, ' ') + "Figs" + QByteArray(12, ' '));
-    // The samples made way for the file.
-    EXPECT_NE(exchange(QByteArray("\xA5\x05\x00\x01", 4), 2 + 77).mid(2, 2),
-              QByteArray("\x00\x01", 2));
+    for (const auto& scale : scales) {
+        Simulator simulator(scale.args);
+        ASSERT_TRUE(simulator.port().startsWith(QLatin1String(scale.portStart)))
+            << simulator.port().toStdString();
+        for (int round = 0; round < 2; ++round) {
+            const Outcome run = scalectl(displayAt(simulator.port()));
+            EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            EXPECT_EQ(run.out, scale.shown);
+        }
+        EXPECT_EQ(simulator.stop(), 0);
+    }
 }
 
 TEST(ScalectlSimulatorTest, BadArgumentsAreUsageErrorsAndUnreadableFilesFileErrors) {
@@ -129,4 +91,31 @@ TEST(ScalectlSimulatorTest, HelpDocumentsTheFaultSyntax) {
          {"sync", "command", "echo", "ack", "silence", "endbyte", "short", "long", "stray"})
         EXPECT_TRUE(run.out.contains(QLatin1String("  ") + QLatin1String(kind) + QLatin1Char(' ')))
             << kind;
+}
+
+// Each display fault once, then none: what scalectl prints for each.
+TEST(ScalectlSimulatorTest, DisplayFaultsExitOneAndSayWhatCame) {
+    Simulator scale({QStringLiteral("--pty"), QStringLiteral("--display"),
+                     QStringLiteral("1234,1000,4660"), QStringLiteral("--fault"),
+                     QStringLiteral("short:1,sync#2:1,silence#3:1")});
+    ASSERT_FALSE(scale.port().isEmpty());
+    const QString onPort = QStringLiteral("scalectl display: the scale on %1 ").arg(scale.port());
+    const struct {
+        int exitCode;
+        QString out;
+        QString err; // checked when given; none at all when the display succeeds
+    } runs[] = {
+        {1, QStringLiteral("0 0 0\n"), {}}, // one byte short: zeros after the record's limit
+        {1, {}, onPort + QStringLiteral("answered the sync with 0x78, not 0x77\n")},
+        {1, {}, onPort + QStringLiteral("did not answer the sync with one byte within a second\n")},
+        {0, QStringLiteral("1234 1000 4660\n"), QString()}, // the faults are spent
+    };
+    for (const auto& expected : runs) {
+        const Outcome run = scalectl(displayAt(scale.port()));
+        EXPECT_EQ(run.exitCode, expected.exitCode) << run.err.toStdString();
+        EXPECT_EQ(run.out, expected.out);
+        if (!expected.err.isEmpty() || expected.exitCode == 0) {
+            EXPECT_EQ(run.err, expected.err);
+        }
+    }
 }

@@ -92,28 +92,11 @@ TEST_F(ScalectlUploadTest, ATableDownloadedAndUploadedBackMatchesTheOriginalFile
     EXPECT_EQ(uploaded[1].ItemName2, QString(28, QLatin1Char(' ')));
 }
 
-TEST_F(ScalectlUploadTest, OnePluIsWrittenAsTheOnlyLineOfTheFile) {
-    Simulator scale({QStringLiteral("--load-plu"), stock});
-    ASSERT_FALSE(scale.port().isEmpty());
-
-    Outcome run = scalectl(args({"upload", "plu", out, "--port", scale.port(), "--one", "3"}));
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("plu#3 is received\n"));
-    EXPECT_EQ(trimmedNames(recordsOf(out)),
-              std::vector<PluRecord>{trimmedNames(recordsOf(stock))[2]});
-
-    // A number the scale does not hold is no failure: the file is written, empty.
-    run = scalectl(args({"upload", "plu", out, "--port", scale.port(), "--one", "9"}));
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("PLU is not exist\n"));
-    EXPECT_EQ(readFile(out), QByteArray());
-}
-
 TEST_F(ScalectlUploadTest, AnUploadCutShortLeavesOutAloneAndKeepsWhatCameBesideIt) {
     const struct {
-        const char* fault;    // of the scale
-        const char* stopLine; // once it is on stdout, `signal` stops scalectl (none: no signal)
-        int signal;
+        const char* fault;     // of the scale
+        const char* stopLine;  // once it is on stdout, `signal` stops scalectl (none: no signal)
+        int signal;            // 0 with a line: the scale ends instead (over TCP)
         const char* lastLines; // how stdout ends
         int received;          // records in OUT.partial; 0: none written
         const char* stderrSays;
@@ -131,6 +114,9 @@ TEST_F(ScalectlUploadTest, AnUploadCutShortLeavesOutAloneAndKeepsWhatCameBesideI
         // Never an answer: nothing to keep.
         {"silence:*", "Sync error", SIGINT, "Transfer cancelled\n", 0,
          "nothing was received (stopped by SIGINT)"},
+        // The scale goes away after number 2: the port is lost, in the reopen that follows the
+        // record or in the wait for number 3 (stdout and stderr name either reason).
+        {"silence@3:*", "plu#2 is received", 0, "", 2, "the upload did not finish ("},
     };
     const QString partial = out + QStringLiteral(".partial");
     for (const auto& c : cases) {
@@ -142,15 +128,18 @@ TEST_F(ScalectlUploadTest, AnUploadCutShortLeavesOutAloneAndKeepsWhatCameBesideI
             if (outExists) {
                 ASSERT_TRUE(writeFile(out, "keep me\r\n"));
             }
-            Simulator scale({QStringLiteral("--load-plu"), stock, QStringLiteral("--fault"),
-                             QString::fromLatin1(c.fault)});
+            const bool scaleEnds = c.stopLine && !c.signal;
+            const QStringList line =
+                scaleEnds ? QStringList{"--tcp", "127.0.0.1:0"} : QStringList{"--pty"};
+            scalectl_process::Simulator scale(
+                line + QStringList{"--load-plu", stock, "--fault", QString::fromLatin1(c.fault)});
             ASSERT_FALSE(scale.port().isEmpty());
 
             Started upload({QStringLiteral("upload"), QStringLiteral("plu"), out,
                             QStringLiteral("--port"), scale.port()});
             if (c.stopLine) {
                 ASSERT_TRUE(upload.waitForLine(QString::fromLatin1(c.stopLine)));
-                ASSERT_TRUE(upload.signal(c.signal));
+                ASSERT_TRUE(c.signal ? upload.signal(c.signal) : scale.stop() == 0);
             }
             const Outcome run = upload.finish();
 
@@ -208,14 +197,17 @@ TEST_F(ScalectlUploadTest, RefusalsAndBadArgumentsLeaveAnExistingFileAlone) {
     EXPECT_EQ(readFile(out), QByteArray("keep me\r\n"));
 }
 
-TEST_F(ScalectlUploadTest, TraceWritesEveryStepAndAnUnwritableTraceStopsBeforeThePort) {
+// One PLU is written as the only line of the file, and its trace holds every step.
+TEST_F(ScalectlUploadTest, OnePluWithATraceAndAnUnwritableTraceStopsBeforeThePort) {
     Simulator scale({QStringLiteral("--load-plu"), stock});
     ASSERT_FALSE(scale.port().isEmpty());
     const QString trace = dir.filePath(QStringLiteral("line.txt"));
-    const Outcome run = scalectl(
+    Outcome run = scalectl(
         args({"upload", "plu", out, "--port", scale.port(), "--one", "3", "--trace", trace}));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("plu#3 is received\n"));
+    EXPECT_EQ(trimmedNames(recordsOf(out)),
+              std::vector<PluRecord>{trimmedNames(recordsOf(stock))[2]});
     // "  0.004 /dev/pts/5 reply           <  00 03 00 03 ... 10": the step, the direction,
     // the bytes.
     const QRegularExpression format(
@@ -236,6 +228,12 @@ TEST_F(ScalectlUploadTest, TraceWritesEveryStepAndAnUnwritableTraceStopsBeforeTh
     EXPECT_TRUE(reply.startsWith(QLatin1String("00 03 00 03 "))) << reply.toStdString();
     EXPECT_TRUE(reply.endsWith(QLatin1String(" 10"))) << reply.toStdString();
     EXPECT_EQ(reply.size(), 77 * 3 - 1);
+
+    // A number the scale does not hold is no failure: the file is written, empty.
+    run = scalectl(args({"upload", "plu", out, "--port", scale.port(), "--one", "9"}));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("PLU is not exist\n"));
+    EXPECT_EQ(readFile(out), QByteArray());
 
     // A trace file that cannot be written ends the command before the port is opened.
     const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/line.txt"));

@@ -79,6 +79,12 @@ protected:
                      QJsonDocument::fromJson(reply->readAll()).object(), reply};
     }
 
+    // A client of its own that connects and then says nothing; false when it cannot connect.
+    bool connectQuiet(QTcpSocket& socket) const {
+        socket.connectToHost(QHostAddress::LocalHost, port_);
+        return socket.waitForConnected(5000);
+    }
+
     QStringList logLines() {
         const std::lock_guard lock(logMutex_);
         return log_;
@@ -214,8 +220,7 @@ TEST_F(HttpServerTest, SilentConnectionsAreClosedAfterTheIdleTime) {
     settings.idleTimeout = 200ms;
     start(settings);
     QTcpSocket silent;
-    silent.connectToHost(QHostAddress::LocalHost, port_);
-    ASSERT_TRUE(silent.waitForConnected(5000));
+    ASSERT_TRUE(connectQuiet(silent));
     QSignalSpy closed(&silent, &QTcpSocket::disconnected);
     EXPECT_TRUE(closed.wait(5000));
     EXPECT_TRUE(silent.readAll().isEmpty()); // closed without an answer
@@ -226,8 +231,7 @@ TEST_F(HttpServerTest, TricklingClientIsClosedWithoutHoldingOthersUp) {
     settings.requestTimeout = 300ms;
     start(settings);
     QTcpSocket slow;
-    slow.connectToHost(QHostAddress::LocalHost, port_);
-    ASSERT_TRUE(slow.waitForConnected(5000));
+    ASSERT_TRUE(connectQuiet(slow));
     QSignalSpy closed(&slow, &QTcpSocket::disconnected);
     QTimer trickle;
     QObject::connect(&trickle, &QTimer::timeout, [&slow] { slow.write("G"); });
@@ -241,10 +245,8 @@ TEST_F(HttpServerTest, ConnectionsBeyondTheLimitWaitForAFreeOne) {
     settings.maxConnections = 2;
     start(settings);
     QTcpSocket first, second;
-    for (QTcpSocket* socket : {&first, &second}) {
-        socket->connectToHost(QHostAddress::LocalHost, port_);
-        ASSERT_TRUE(socket->waitForConnected(5000));
-    }
+    ASSERT_TRUE(connectQuiet(first));
+    ASSERT_TRUE(connectQuiet(second));
     QNetworkRequest health(QUrl(QStringLiteral("http://127.0.0.1:%1/v1/health").arg(port_)));
     QNetworkReply* third = manager_.get(health);
     QTest::qWait(300);

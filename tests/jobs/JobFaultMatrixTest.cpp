@@ -8,6 +8,7 @@
 // time spent, on a manual clock so the whole sweep takes seconds.
 
 #include "support/DroppingLink.h"
+#include "support/TextPrinting.h"
 
 #include "jobs/ScaleJob.h"
 #include "protocol/FaultSpec.h"
@@ -21,10 +22,6 @@
 
 #include <algorithm>
 #include <ostream>
-
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
 #include "serial/Wire.h"
+#include "support/TextPrinting.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -16,10 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The journal as scalectl's transfers write it: every command that talks to a scale records
-// its run once, two sends at once lose nothing, a journal that cannot record refuses before
-// the scale sees a byte, and --changed sends only what the journal says the scale lacks.
+// its run once, a journal that cannot record refuses before the scale sees a byte, and
+// --changed sends only what the journal says the scale lacks. Two writers at once are
+// JournalProcessTest's.
 
 #include "support/ScalectlProcess.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -146,31 +146,6 @@ TEST_F(JournalSend, EveryCommandRecordsItsRunOnceAndChangedSendsOnlyWhatDiffers)
     const Outcome verified = scalectl(QStringList{"journal", "verify"} + journalOption);
     EXPECT_EQ(verified.exitCode, 1);
     EXPECT_TRUE(verified.out.contains(QLatin1String("row 7 of run"))) << verified.out.toStdString();
-}
-
-TEST_F(JournalSend, TwoSendsAtOnceLoseNothing) {
-    const QString file = write("shop.plu", pluFile());
-    // Two scales of the built-in instant simulator, each sent every row by a scalectl of its
-    // own, at the same time.
-    QList<std::shared_ptr<QProcess>> senders;
-    for (const char* name : {"Deli", "Bakery"}) {
-        const QString list =
-            write(QString::fromLatin1(name) + ".scales", QByteArray(name) + " = sim\n");
-        auto sender = std::make_shared<QProcess>();
-        sender->start(QStringLiteral(SCALECTL_PATH),
-                      {"download", "plu", file, "--scales", list, "--journal", journal()});
-        senders.append(sender);
-    }
-    for (const auto& sender : senders) {
-        ASSERT_TRUE(sender->waitForFinished(60'000));
-        EXPECT_EQ(sender->exitCode(), 0) << sender->readAllStandardError().toStdString();
-    }
-    const QString expected = QStringLiteral("download|%1|done|%2\n");
-    const QString recorded = runs();
-    EXPECT_TRUE(recorded == expected.arg("Deli").arg(kRows) + expected.arg("Bakery").arg(kRows) ||
-                recorded == expected.arg("Bakery").arg(kRows) + expected.arg("Deli").arg(kRows))
-        << recorded.toStdString();
-    EXPECT_EQ(scalectl({"journal", "verify", "--journal", journal()}).exitCode, 0);
 }
 
 // A journal on a full disk, one that fills up during the send, and one this account may only

@@ -25,27 +25,19 @@ struct DisplayReadFixture : ::testing::Test {
 
 using DisplayReadTest = DisplayReadFixture;
 
+// Values with the top bit set are the unsigned numbers on the wire; zeros are shown, too.
 TEST_F(DisplayReadTest, ShowsTheThreeValuesOfTheRecord) {
-    scale.setDisplay({1234, 1000, 4660});
-    const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.ending.outcome, Outcome::Done);
-    EXPECT_TRUE(result.showValues());
-    EXPECT_EQ(result.values, (DisplayValues{1234, 1000, 4660}));
+    for (const DisplayValues values :
+         {DisplayValues{1234, 1000, 4660}, DisplayValues{0x80000000u, 0xFFFFFFFFu, 0},
+          DisplayValues{0, 0, 0}}) {
+        scale.setDisplay(values);
+        const DisplayReadResult result = async::waitFor(readDisplay(wire));
+        EXPECT_EQ(result.ending.outcome, Outcome::Done);
+        EXPECT_TRUE(result.showValues());
+        EXPECT_EQ(result.values, values);
+        EXPECT_EQ(link.bytesWaiting(), 0);
+    }
     EXPECT_EQ(clock.waitedMs(), 0);
-    EXPECT_EQ(link.bytesWaiting(), 0);
-}
-
-TEST_F(DisplayReadTest, ValuesWithTheTopBitSetAreTheUnsignedNumbersOnTheWire) {
-    scale.setDisplay({0x80000000u, 0xFFFFFFFFu, 0});
-    const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.values, (DisplayValues{2147483648u, 4294967295u, 0}));
-}
-
-TEST_F(DisplayReadTest, AnAllZeroRecordShowsZeros) {
-    scale.setDisplay({0, 0, 0});
-    const DisplayReadResult result = async::waitFor(readDisplay(wire));
-    EXPECT_EQ(result.ending.outcome, Outcome::Done);
-    EXPECT_EQ(result.values, DisplayValues{});
 }
 
 TEST_F(DisplayReadTest, LeftoverBytesSpoilTheNextReadUntilTheLinkIsReopened) {

@@ -1,6 +1,8 @@
 // Both downloads against the in-process simulated scale, on a manual clock.
 
 #include "RecordingLink.h"
+#include "support/ByteList.h"
+#include "support/TextPrinting.h"
 
 #include "protocol/DownloadEngine.h"
 #include "protocol/FaultSpec.h"
@@ -15,11 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Failures show texts as text. QString lives in the global namespace, where gtest looks.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -51,13 +48,6 @@ IngredRecord ingredRow(int i) {
     record.Message1 = QStringLiteral("Message %1").arg(i);
     record.Message3 = QStringLiteral("Crème brûlée");
     return record;
-}
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int value : values)
-        out.append(char(value));
-    return out;
 }
 
 struct DownloadEngineTest : ::testing::Test {
@@ -104,8 +94,8 @@ struct DownloadEngineTest : ::testing::Test {
     }
 
     // What the program did to the port, one line per event: "A5 @0", "close @5000",
-    // "72 bytes @0" for writes longer than four bytes.
-    QStringList timeline() const {
+    // "72 bytes @0" for writes longer than four bytes; times from `originMs` on.
+    QStringList timeline(qint64 originMs = 0) const {
         QStringList lines;
         for (const RecordingLink::Event& event : link.events) {
             QString what;
@@ -122,7 +112,7 @@ struct DownloadEngineTest : ::testing::Test {
                            : QString::fromLatin1(event.bytes.toHex(' ').toUpper());
                 break;
             }
-            lines << QStringLiteral("%1 @%2").arg(what).arg(event.atMs);
+            lines << QStringLiteral("%1 @%2").arg(what).arg(event.atMs - originMs);
         }
         return lines;
     }
@@ -289,37 +279,46 @@ TEST_F(DownloadEngineTest, ThePortIsReopenedAfterEveryAcceptedRow) {
     EXPECT_TRUE(link.isOpen());
 }
 
-TEST_F(DownloadEngineTest, TwoSyncFailuresThenSuccess) {
-    withFaults("sync:2");
-    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
-    EXPECT_EQ(texts, (QStringList{"Sync error PLU No : 1", "Retry #1", "Sync error PLU No : 1",
-                                  "Retry #2", "plu#1 is transfered", " THE END "}));
+// A sync failure pauses first, then reopens; a command or record failure reopens first, then
+// pauses; a silent scale costs the byte's time-out before the pause.
+TEST_F(DownloadEngineTest, EachRecoveredFailureReopensAndPausesInItsOrder) {
+    const struct {
+        const char* faults;
+        bool ingredient;
+        QStringList texts;
+        QStringList timeline; // how it begins
+    } cases[] = {
+        {"sync:2",
+         false,
+         {"Sync error PLU No : 1", "Retry #1", "Sync error PLU No : 1", "Retry #2",
+          "plu#1 is transfered", " THE END "},
+         {"A5 @0", "close @5000", "open @5000", "A5 @5000", "close @10000", "open @10000",
+          "A5 @10000", "02 @10000", "00 65 @10000", "72 bytes @10000", "close @10000",
+          "open @10000"}},
+        {"command:1,ack@101:1",
+         false,
+         {"Download command error", "Retry #1", "SyncOK error", "Retry #2", "plu#1 is transfered",
+          " THE END "},
+         {"A5 @0", "02 @0", "close @0", "open @0", "A5 @5000", "02 @5000", "00 65 @5000",
+          "72 bytes @5000", "close @5000", "open @5000", "A5 @10000", "02 @10000", "00 65 @10000",
+          "72 bytes @10000", "close @10000", "open @10000"}},
+        {"silence",
+         true,
+         {"Sync error Message No : 1", "Retry #1", "Message#1 is transfered", " THE END "},
+         {"A5 @0", "close @6000", "open @6000", "A5 @6000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faults);
+        texts.clear();
+        link.events.clear();
+        const qint64 start = clock.nowMs();
+        withFaults(c.faults);
+        ASSERT_EQ(c.ingredient ? download(*ingred, one("1")) : download(*plu, one("1")),
+                  Outcome::Done);
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(timeline(start).mid(0, c.timeline.size()), c.timeline);
+    }
     EXPECT_EQ(storedPlu(1), plu_wire::encode(pluRow(1)).bytes);
-    // A sync failure pauses first, then reopens.
-    EXPECT_EQ(timeline(),
-              (QStringList{"A5 @0", "close @5000", "open @5000", "A5 @5000", "close @10000",
-                           "open @10000", "A5 @10000", "02 @10000", "00 65 @10000",
-                           "72 bytes @10000", "close @10000", "open @10000"}));
-}
-
-TEST_F(DownloadEngineTest, CommandAndRecordFailuresReopenFirstThenPause) {
-    withFaults("command:1,ack@101:1");
-    ASSERT_EQ(download(*plu, one("1")), Outcome::Done);
-    EXPECT_EQ(texts, (QStringList{"Download command error", "Retry #1", "SyncOK error", "Retry #2",
-                                  "plu#1 is transfered", " THE END "}));
-    EXPECT_EQ(timeline(), (QStringList{"A5 @0", "02 @0", "close @0", "open @0", "A5 @5000",
-                                       "02 @5000", "00 65 @5000", "72 bytes @5000", "close @5000",
-                                       "open @5000", "A5 @10000", "02 @10000", "00 65 @10000",
-                                       "72 bytes @10000", "close @10000", "open @10000"}));
-}
-
-TEST_F(DownloadEngineTest, ASilentScaleCostsTheTimeOutThenThePause) {
-    withFaults("silence");
-    ASSERT_EQ(download(*ingred, one("1")), Outcome::Done);
-    EXPECT_EQ(texts, (QStringList{"Sync error Message No : 1", "Retry #1",
-                                  "Message#1 is transfered", " THE END "}));
-    EXPECT_EQ(timeline().mid(0, 4),
-              (QStringList{"A5 @0", "close @6000", "open @6000", "A5 @6000"}));
 }
 
 TEST_F(DownloadEngineTest, FailuresAtDifferentStepsOfARowAddUp) {

@@ -4,21 +4,11 @@
 #include "serial/Clock.h"
 #include "serial/LinkFactory.h"
 #include "serial/Wire.h"
+#include "support/ByteList.h"
 
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
-} // namespace
 
 TEST(SimLinkTest, AnswersArriveFromTheEventLoopLikeAPortsBytes) {
     SimulatedScale scale;

@@ -1,17 +1,11 @@
 #include "protocol/SimulatedScale.h"
 #include "protocol/FaultSpec.h"
 #include "protocol/PluWireRecord.h"
+#include "support/ByteList.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 QByteArray record72(char fill) {
     return QByteArray(72, fill);

@@ -10,16 +10,12 @@
 #include "serial/Clock.h"
 #include "serial/TransferAbort.h"
 #include "serial/Wire.h"
+#include "support/TextPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
-
-// Readable failure messages for texts.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include "ScriptedLink.h"
 #include "serial/Clock.h"
 #include "serial/TransferAbort.h"
+#include "support/ByteList.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -9,13 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
 
 struct WireFixture : ::testing::Test {
     ScriptedLink link;

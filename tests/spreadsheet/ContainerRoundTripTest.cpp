@@ -10,6 +10,7 @@
 #include "spreadsheet/WorkbookWriter.h"
 #include "spreadsheet/XlsxReader.h"
 #include "spreadsheet/XlsxWriter.h"
+#include "support/TextPrinting.h"
 
 #include "files/FileBytes.h"
 #include "tables/Table.h"
@@ -21,11 +22,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-// Failure messages show texts as text.
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

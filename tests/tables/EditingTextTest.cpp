@@ -1,5 +1,6 @@
 // The GUI-free parts of editing the grids: clipboard blocks, grid edits and price changes.
 
+#include "support/TextPrinting.h"
 #include "tables/CellBlockText.h"
 #include "tables/GridEdit.h"
 #include "tables/GridSearch.h"
@@ -7,10 +8,6 @@
 #include "tables/Table.h"
 
 #include <gtest/gtest.h>
-
-static void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
