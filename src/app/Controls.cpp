@@ -1,5 +1,6 @@
 #include "app/Controls.h"
 
+#include <QBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,21 @@ QGroupBox* frame(QWidget* parent, const QString& caption, const QString& name) {
 
 QWidget* page(const QString& name, const QString& caption) {
     return named(new QWidget, name, caption);
+}
+
+QHBoxLayout* leftRow(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    row->addStretch(1);
+    return row;
+}
+
+void topRows(QWidget* page, std::initializer_list<QLayout*> rows) {
+    auto* layout = new QVBoxLayout(page);
+    for (QLayout* row : rows)
+        layout->addLayout(row);
+    layout->addStretch(1);
 }
 
 } // namespace controls

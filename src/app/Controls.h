@@ -2,8 +2,12 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -21,5 +25,10 @@ QLineEdit* numberBox(QWidget* parent, const QString& name, const QString& access
 QLabel* label(QWidget* parent, const QString& caption, const QString& name, QWidget* buddy);
 QGroupBox* frame(QWidget* parent, const QString& caption, const QString& name);
 QWidget* page(const QString& name, const QString& caption); // a tab's page
+
+// Widgets side by side from the left; the rest of the row stays empty.
+QHBoxLayout* leftRow(std::initializer_list<QWidget*> widgets);
+// Rows stacked from the top of `page`; the rest of the page stays empty.
+void topRows(QWidget* page, std::initializer_list<QLayout*> rows);
 
 } // namespace controls

@@ -32,9 +32,6 @@ public:
     // Replaces the platform dialog, so tests can answer it without showing one.
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 
-    static QString pluFilter() { return QStringLiteral("PLU file (*.plu *.PLU)"); }
-    static QString ingredFilter() { return QStringLiteral("INGRED file (*.ingred *.INGRED)"); }
-
 private:
     std::optional<QString> choose(Mode mode, const QString& filter);
     QString startPathFor(const QString& filter) const;

@@ -71,7 +71,7 @@ private:
 
 GridView::GridView(const QString& gridName, const QString& editBoxName, int rowLimit,
                    const QString& rowLimitMessage, QWidget* parent)
-    : QTableView(parent), rowLimit_(rowLimit), rowLimitMessage_(rowLimitMessage) {
+    : QTableView(parent), limits_{rowLimit, rowLimitMessage} {
     setObjectName(gridName);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -298,8 +298,8 @@ void GridView::enterPressed() {
     }
     const int row = gridRow(editIndex_);
     const int col = gridCol(editIndex_);
-    if (row == rowLimit_) {
-        Q_EMIT statusText(rowLimitMessage_);
+    if (row == limits_.rowLimit) {
+        Q_EMIT statusText(limits_.rowLimitMessage);
         discardEdit();
         return;
     }

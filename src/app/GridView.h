@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/GridEdit.h"
+
 #include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QTableView>
@@ -8,8 +10,6 @@ class EditHistory;
 class TextGrid;
 class QAbstractButton;
 class QAction;
-struct GridEdit;
-struct GridLimits;
 
 // The view of one table's grid (grdPLU, grdINGRED) with its in-place edit box
 // (txtEditGrid, txtEditGrid1). Row 0 and column 0 of the grid are its fixed headers, so the
@@ -121,12 +121,13 @@ private:
                         void (GridView::*slot)());
     // The selected cells' bounding block, or the current cell alone: top-left and size.
     QRect selectedBlock() const;
+    // The selected cells one by one, or the current cell alone.
+    QList<CellPosition> selectedCells() const;
 
     TextGrid* grid_ = nullptr;
     QLineEdit* editBox_ = nullptr;
     QAbstractButton* corner_ = nullptr;
-    int rowLimit_;
-    QString rowLimitMessage_;
+    GridLimits limits_; // the row that may not be filled, and what is said on it
     bool editing_ = false;
     QPersistentModelIndex editIndex_; // the cell the open edit box belongs to
     QList<QMetaObject::Connection> gridConnections_;
@@ -134,15 +135,8 @@ private:
     EditHistory* history_ = nullptr;
     int priceColumn_ = 0;
     QString findTerm_;
-    QAction* undo_ = nullptr;
+    QList<QAction*> editActions_; // in menu order
+    QAction* undo_ = nullptr;     // its text names the step it undoes
     QAction* redo_ = nullptr;
-    QAction* cut_ = nullptr;
-    QAction* copy_ = nullptr;
-    QAction* paste_ = nullptr;
-    QAction* clear_ = nullptr;
-    QAction* insertRow_ = nullptr;
-    QAction* deleteRows_ = nullptr;
-    QAction* find_ = nullptr;
-    QAction* findNext_ = nullptr;
-    QAction* changePrices_ = nullptr;
+    QAction* changePrices_ = nullptr; // shown only for a table with a price column
 };

@@ -39,26 +39,27 @@ void GridView::createActions() {
         redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y));
     redo_ = addCommand(QStringLiteral("Redo"), prefix + QStringLiteral("Redo"), redoKeys,
                        &GridView::redo);
-    cut_ = addCommand(QStringLiteral("Cut"), prefix + QStringLiteral("Cut"), {QKeySequence::Cut},
-                      &GridView::cutSelection);
-    copy_ = addCommand(QStringLiteral("Copy"), prefix + QStringLiteral("Copy"),
-                       {QKeySequence::Copy}, &GridView::copySelection);
-    paste_ = addCommand(QStringLiteral("Paste"), prefix + QStringLiteral("Paste"),
-                        {QKeySequence::Paste}, &GridView::pasteClipboard);
-    clear_ = addCommand(QStringLiteral("Clear Cells"), prefix + QStringLiteral("Clear"),
-                        {QKeySequence(Qt::Key_Delete)}, &GridView::clearSelection);
-    insertRow_ = addCommand(
+    QAction* cut = addCommand(QStringLiteral("Cut"), prefix + QStringLiteral("Cut"),
+                              {QKeySequence::Cut}, &GridView::cutSelection);
+    QAction* copy = addCommand(QStringLiteral("Copy"), prefix + QStringLiteral("Copy"),
+                               {QKeySequence::Copy}, &GridView::copySelection);
+    QAction* paste = addCommand(QStringLiteral("Paste"), prefix + QStringLiteral("Paste"),
+                                {QKeySequence::Paste}, &GridView::pasteClipboard);
+    QAction* clear = addCommand(QStringLiteral("Clear Cells"), prefix + QStringLiteral("Clear"),
+                                {QKeySequence(Qt::Key_Delete)}, &GridView::clearSelection);
+    QAction* insertRow = addCommand(
         QStringLiteral("Insert Row Above"), prefix + QStringLiteral("InsertRow"),
         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus)},
         &GridView::insertRowAbove);
-    deleteRows_ =
+    QAction* deleteRows =
         addCommand(QStringLiteral("Delete Rows"), prefix + QStringLiteral("DeleteRows"),
                    {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &GridView::deleteSelectedRows);
-    find_ = addCommand(QStringLiteral("Find..."), prefix + QStringLiteral("Find"),
-                       {QKeySequence::Find}, &GridView::findRequested);
-    findNext_ = addCommand(QStringLiteral("Find Next"), prefix + QStringLiteral("FindNext"),
-                           {QKeySequence(Qt::Key_F3)}, nullptr);
-    connect(findNext_, &QAction::triggered, this, [this] {
+    QAction* find = addCommand(QStringLiteral("Find..."), prefix + QStringLiteral("Find"),
+                               {QKeySequence::Find}, &GridView::findRequested);
+    QAction* findAgain =
+        addCommand(QStringLiteral("Find Next"), prefix + QStringLiteral("FindNext"),
+                   {QKeySequence(Qt::Key_F3)}, nullptr);
+    connect(findAgain, &QAction::triggered, this, [this] {
         if (findTerm_.isEmpty())
             Q_EMIT findRequested();
         else
@@ -70,11 +71,13 @@ void GridView::createActions() {
     changePrices_->setVisible(false);
     undo_->setEnabled(false);
     redo_->setEnabled(false);
+    // nullptr: a separator in the menus that show these.
+    editActions_ = {undo_,     redo_,      nullptr, cut,  copy,      paste,   clear,        nullptr,
+                    insertRow, deleteRows, nullptr, find, findAgain, nullptr, changePrices_};
 }
 
 QList<QAction*> GridView::editActions() const {
-    return {undo_,      redo_,       nullptr, cut_,  copy_,     paste_,  clear_,       nullptr,
-            insertRow_, deleteRows_, nullptr, find_, findNext_, nullptr, changePrices_};
+    return editActions_;
 }
 
 void GridView::setHistory(EditHistory* history) {
@@ -102,7 +105,7 @@ void GridView::setPriceColumn(int column) {
 }
 
 GridLimits GridView::limits() const {
-    return {rowLimit_, rowLimitMessage_};
+    return limits_;
 }
 
 void GridView::applyEdit(const GridEdit& edit, const QString& label) {
@@ -144,26 +147,27 @@ void GridView::copySelection() {
     QGuiApplication::clipboard()->setText(formatCellBlock(cells));
 }
 
-void GridView::cutSelection() {
-    copySelection();
+QList<CellPosition> GridView::selectedCells() const {
     QList<CellPosition> cells;
     for (const QModelIndex& index : selectionModel()->selectedIndexes())
         cells.append({gridRow(index), gridCol(index)});
     if (cells.isEmpty() && currentIndex().isValid())
         cells.append({gridRow(currentIndex()), gridCol(currentIndex())});
-    applyEdit(clearEdit(*grid_, cells), QStringLiteral("Cut"));
+    return cells;
+}
+
+void GridView::cutSelection() {
+    copySelection();
+    if (!grid_)
+        return;
+    applyEdit(clearEdit(*grid_, selectedCells()), QStringLiteral("Cut"));
 }
 
 void GridView::clearSelection() {
     commitEdit();
     if (!grid_)
         return;
-    QList<CellPosition> cells;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes())
-        cells.append({gridRow(index), gridCol(index)});
-    if (cells.isEmpty() && currentIndex().isValid())
-        cells.append({gridRow(currentIndex()), gridCol(currentIndex())});
-    applyEdit(clearEdit(*grid_, cells), QStringLiteral("Delete"));
+    applyEdit(clearEdit(*grid_, selectedCells()), QStringLiteral("Delete"));
 }
 
 void GridView::pasteClipboard() {

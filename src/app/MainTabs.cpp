@@ -76,18 +76,8 @@ QWidget* frmMain::buildPortTab() {
     cmdPortClose = controls::button(page, QStringLiteral("Close"), QStringLiteral("cmdPortClose"));
     connect(cmdPortOpen, &QPushButton::clicked, this, &frmMain::cmdPortOpen_Click);
     connect(cmdPortClose, &QPushButton::clicked, this, &frmMain::cmdPortClose_Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdPortOpen);
-    buttons->addWidget(cmdPortClose);
-    buttons->addStretch(1);
-
-    auto* layout = new QVBoxLayout(page);
-    auto* row = new QHBoxLayout;
-    row->addWidget(frame);
-    row->addStretch(1);
-    layout->addLayout(row);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
+    controls::topRows(page,
+                      {controls::leftRow({frame}), controls::leftRow({cmdPortOpen, cmdPortClose})});
     return page;
 }
 
@@ -125,12 +115,7 @@ QWidget* frmMain::buildDisplayTab() {
     connect(cmdVFDUpdate, &QPushButton::clicked, this, &frmMain::cmdVFDUpdate_Click);
     grid->addWidget(cmdVFDUpdate, 3, 1, Qt::AlignRight);
 
-    auto* layout = new QVBoxLayout(page);
-    auto* row = new QHBoxLayout;
-    row->addWidget(frame);
-    row->addStretch(1);
-    layout->addLayout(row);
-    layout->addStretch(1);
+    controls::topRows(page, {controls::leftRow({frame})});
     return page;
 }
 
@@ -186,17 +171,8 @@ QWidget* frmMain::buildUploadTab() {
     grid->addWidget(optUpAllPLU, 1, 0);
     grid->setColumnStretch(2, 1);
 
-    auto* layout = new QVBoxLayout(page);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(cmdPLUUpload);
-    buttonRow->addWidget(cmdPLUCompare);
-    buttonRow->addStretch(1);
-    layout->addLayout(buttonRow);
-    auto* frameRow = new QHBoxLayout;
-    frameRow->addWidget(frame);
-    frameRow->addStretch(1);
-    layout->addLayout(frameRow);
-    layout->addStretch(1);
+    controls::topRows(
+        page, {controls::leftRow({cmdPLUUpload, cmdPLUCompare}), controls::leftRow({frame})});
     return page;
 }
 

@@ -1,4 +1,5 @@
 #include "app/PriceChangeDialog.h"
+#include "app/Controls.h"
 
 #include "tables/TextGrid.h"
 
@@ -73,12 +74,8 @@ PriceChangeDialog::PriceChangeDialog(const TextGrid& grid, const QList<int>& row
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* kind = new QHBoxLayout;
-    kind->addWidget(optPercent);
-    kind->addWidget(optAmount);
-    kind->addStretch(1);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Change"), kind);
+    form->addRow(QStringLiteral("Change"), controls::leftRow({optPercent, optAmount}));
     form->addRow(QStringLiteral("By"), txtChangeBy);
     form->addRow(QStringLiteral("Round"), cboRounding);
     auto* layout = new QVBoxLayout(this);

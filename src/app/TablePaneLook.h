@@ -5,7 +5,8 @@
 
 // How one table kind shows in the window: the captions, objectNames and questions of its grid
 // tab, its menu and its download column. The names of the earlier kinds grew one by one and
-// follow no single rule, so each kind spells its own out.
+// follow no single rule, so each kind spells its own out, as data: an entry of
+// TablePaneLooks.json, built into the program.
 struct TablePaneLook {
     QString caption;         // the tab, the menu, the grid's accessible name: "PLU"
     QString gridName;        // "grdPLU"
