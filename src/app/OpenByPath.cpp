@@ -8,16 +8,17 @@
 // start `scaledesk FILE`.
 
 void frmMain::openPath(const QString& path) {
-    QStringList extensions;
+    QStringList kinds; // "PLU files (.plu)", one per pane
     for (TablePane* pane : panes()) {
         if (pane->opensFile(path)) {
             pane->openPath(path);
             return;
         }
-        extensions << pane->table().kind().file.extension;
+        kinds << QStringLiteral("%1 (.%2)")
+                     .arg(pane->look().filesName, pane->table().kind().file.extension);
     }
-    showStatus(QStringLiteral("Cannot open \"%1\": ScaleDesk opens PLU files (.%2) and "
-                              "ingredient message files (.%3)")
-                   .arg(shownText(QDir::toNativeSeparators(path)), extensions.value(0),
-                        extensions.value(1)));
+    const QString last = kinds.takeLast();
+    showStatus(QStringLiteral("Cannot open \"%1\": ScaleDesk opens %2 and %3")
+                   .arg(shownText(QDir::toNativeSeparators(path)), kinds.join(QStringLiteral(", ")),
+                        last));
 }

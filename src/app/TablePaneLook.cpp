@@ -42,6 +42,7 @@ TablePaneLook lookOf(const QString& kind) {
     look.editBoxName = text(json, "editBoxName");
     look.rowLimitMessage = text(json, "rowLimitMessage");
     look.fileFilter = text(json, "fileFilter");
+    look.filesName = text(json, "filesName");
     look.menu.name = text(menu, "name");
     look.menu.newItem = text(menu, "newItem");
     look.menu.openMenu = text(menu, "openMenu");

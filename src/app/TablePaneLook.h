@@ -13,6 +13,7 @@ struct TablePaneLook {
     QString editBoxName;     // "txtEditGrid"
     QString rowLimitMessage; // " Error ! PLU No is over "
     QString fileFilter;      // the table file's dialog filter
+    QString filesName;       // "PLU files", where the window says what it opens
 
     struct Menu {
         QString name;                  // "mnuPLU"
