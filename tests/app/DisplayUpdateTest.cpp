@@ -4,6 +4,7 @@
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
+#include "support/WindowOnSimulatedScale.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,30 +21,13 @@
 
 namespace {
 
-// The window on "Other" -> "Simulated scale", opened, with a manual clock.
-class DisplayUpdate : public ::testing::Test {
+class DisplayUpdate : public WindowOnSimulatedScale {
 protected:
     void SetUp() override {
-        scale().clearFaults();
         scale().setDisplay({1234, 1000, 4660});
-        window.setClock(clock);
-        window.setExitFunction([] {});
-
-        auto* other = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
-        const int entry = other->findText(QStringLiteral("Simulated scale"));
-        ASSERT_GE(entry, 0);
-        other->setCurrentIndex(entry);
-        Q_EMIT other->activated(entry);
-        ASSERT_TRUE(window.findChild<QRadioButton*>(QStringLiteral("optComOther"))->isChecked());
-        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
-        ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
+        WindowOnSimulatedScale::SetUp();
     }
-    void TearDown() override { scale().clearFaults(); }
 
-    static SimulatedScale& scale() { return embeddedScale(); }
-    QPushButton* button(const char* name) {
-        return window.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
     void clickUpdate() { QTest::mouseClick(button("cmdVFDUpdate"), Qt::LeftButton); }
     QStringList boxes() {
         QStringList texts;
@@ -51,10 +35,6 @@ protected:
             texts << window.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
         return texts;
     }
-    void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
-
-    ManualClock clock;
-    frmMain window;
 };
 
 } // namespace

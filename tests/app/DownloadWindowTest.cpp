@@ -7,6 +7,7 @@
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
+#include "support/WindowOnSimulatedScale.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -34,21 +35,14 @@ struct Snapshot {
     int progressMaximum;
 };
 
-class DownloadWindow : public ::testing::Test {
+class DownloadWindow : public WindowOnSimulatedScale {
 protected:
     void SetUp() override {
-        scale().clearFaults();
         scale().clearPlus();
-        window.setClock(clock);
+        WindowOnSimulatedScale::SetUp();
+        if (HasFatalFailure())
+            return;
         window.setExitFunction([this] { ++exits; });
-
-        auto* other = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
-        const int entry = other->findText(QStringLiteral("Simulated scale"));
-        ASSERT_GE(entry, 0);
-        other->setCurrentIndex(entry);
-        Q_EMIT other->activated(entry);
-        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
-        ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
 
         PluTable& plu = window.pluTable();
         for (int i = 1; i <= 3; ++i)
@@ -73,13 +67,7 @@ protected:
                 duringWait();
         });
     }
-    void TearDown() override { scale().clearFaults(); }
-
-    static SimulatedScale& scale() { return embeddedScale(); }
     StatusBar* statusBar() { return qobject_cast<StatusBar*>(window.statusBar()); }
-    QPushButton* button(const char* name) {
-        return window.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
     template <typename T> T* control(const char* name) {
         return window.findChild<T*>(QString::fromLatin1(name));
     }
@@ -105,8 +93,6 @@ protected:
         EXPECT_FALSE(shown("cmdCancel"));
     }
 
-    ManualClock clock;
-    frmMain window;
     int exits = 0;
     QStringList texts;
     QList<bool> tabsAtText;

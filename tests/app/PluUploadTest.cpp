@@ -7,6 +7,7 @@
 #include "protocol/SimLink.h"
 #include "protocol/SimulatedScale.h"
 #include "serial/Clock.h"
+#include "support/WindowOnSimulatedScale.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,35 +25,13 @@ namespace {
 
 // The window opened on the simulated scale (it holds the sample PLUs 1 to 5), with a manual
 // clock.
-class PluUpload : public ::testing::Test {
+class PluUpload : public WindowOnSimulatedScale {
 protected:
-    void SetUp() override {
-        scale().clearFaults();
-        window.setClock(clock);
-        window.setExitFunction([] {});
-        auto* other = window.findChild<QComboBox*>(QStringLiteral("cboComOther"));
-        const int entry = other->findText(QStringLiteral("Simulated scale"));
-        ASSERT_GE(entry, 0);
-        other->setCurrentIndex(entry);
-        Q_EMIT other->activated(entry);
-        QTest::mouseClick(button("cmdPortOpen"), Qt::LeftButton);
-        ASSERT_EQ(window.statusText(), QStringLiteral("open port sim"));
-    }
-    void TearDown() override { scale().clearFaults(); }
-
-    static SimulatedScale& scale() { return embeddedScale(); }
-    QPushButton* button(const char* name) {
-        return window.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
     void choose(const char* option) {
         window.findChild<QRadioButton*>(QString::fromLatin1(option))->setChecked(true);
     }
     void clickUpload() { QTest::mouseClick(button("cmdPLUUpload"), Qt::LeftButton); }
-    void withFault(const char* text) { scale().addFaults(*parseFaults(QString::fromLatin1(text))); }
     QString cell(int row, int col) { return window.pluTable().grid.text(row, col); }
-
-    ManualClock clock;
-    frmMain window;
 };
 
 } // namespace
