@@ -11,11 +11,13 @@ namespace {
 
 // The looks are built into the program, so a look that cannot be read is a fault of the build.
 QJsonObject storedLook(const QString& kind) {
-    QFile file(QStringLiteral(":/app/TablePaneLooks.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("The table panes' looks are missing from the program");
-    const QJsonObject look =
-        QJsonDocument::fromJson(file.readAll()).object().value(kind).toObject();
+    static const QJsonObject looks = [] {
+        QFile file(QStringLiteral(":/app/TablePaneLooks.json"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("The table panes' looks are missing from the program");
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }();
+    const QJsonObject look = looks.value(kind).toObject();
     if (look.isEmpty())
         qFatal("The table panes' looks have no entry for %s", qPrintable(kind));
     return look;
