@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -58,9 +59,9 @@ class HttpServerTest : public testing::Test {
 protected:
     void start(ServerSettings settings = ServerSettings()) {
         server_ = std::make_unique<ApiServer>(service_, settings);
-        server_->setLog([this](const QString& line) {
-            const std::lock_guard lock(logMutex_);
-            log_ << line;
+        server_->setLog([log = log_](const QString& line) {
+            const std::lock_guard lock(log->mutex);
+            log->lines << line;
         });
         ASSERT_EQ(server_->listen(), QString());
         port_ = server_->port();
@@ -86,16 +87,21 @@ protected:
     }
 
     QStringList logLines() {
-        const std::lock_guard lock(logMutex_);
-        return log_;
+        const std::lock_guard lock(log_->mutex);
+        return log_->lines;
     }
 
     FakeSendService service_{{{"Meat", "COM1"}, {"Deli", "COM2"}}};
     std::unique_ptr<ApiServer> server_;
     quint16 port_ = 0;
     QNetworkAccessManager manager_;
-    std::mutex logMutex_;
-    QStringList log_;
+    // A line is written once its answer has gone out, so it may come while the test ends,
+    // until the server has stopped: the sink shares the lines instead of borrowing members.
+    struct Log {
+        std::mutex mutex;
+        QStringList lines;
+    };
+    std::shared_ptr<Log> log_ = std::make_shared<Log>();
 };
 
 TEST_F(HttpServerTest, SameKeyAndBodyGiveTheFirstJobAnotherBodyIsRefused) {
