@@ -22,7 +22,9 @@ public:
     ApiServer& operator=(const ApiServer&) = delete;
 
     // One line per answer, from the server's threads (the sink must be safe for that); set
-    // before listen().
+    // before listen(). A line is written once its answer has gone out, so it may come after
+    // the client has the answer, until stop() returns: what the sink writes to must last
+    // that long.
     void setLog(std::function<void(const QString& line)> sink);
 
     // Binds and starts serving; the reason when it cannot ("Address already in use").
