@@ -121,8 +121,9 @@ int serve(const QStringList& args, const SendServiceMaker& makeService) {
     settings.address = options.address;
     settings.port = options.port;
     settings.token = options.token;
+    // Before the server, so it outlives the server's threads, which write the log lines.
+    std::mutex printing;
     ApiServer server(*service, settings);
-    std::mutex printing; // the server's threads write the log lines
     server.setLog([&printing](const QString& line) {
         const std::lock_guard lock(printing);
         printLine(line);
